@@ -1,0 +1,196 @@
+// The small Win32-shaped surface that the game shell is written against.
+// This is the only module that talks to SDL2 and the operating system; no
+// SDL type or header leaks out of it.
+#pragma once
+
+#include <cstdint>
+
+// ---------------------------------------------------------------- time
+
+// Milliseconds since some fixed moment, wrapping at 2^32 like GetTickCount.
+uint32_t GetTickCount();
+void Sleep(uint32_t ms);
+
+struct LocalDate {
+  int day;    // 1..31
+  int month;  // 1..12
+  int year;   // full year, e.g. 2026
+};
+LocalDate GetLocalDate();
+
+// Tests replace the clock, the sleep and the date; nullptr restores the real
+// ones.  A fake sleep usually advances the fake clock.
+void SetTickSource(uint32_t (*source)());
+void SetSleepHook(void (*hook)(uint32_t ms));
+void SetDateSource(LocalDate (*source)());
+
+// ------------------------------------------------------------ messages
+
+enum : uint32_t {
+  WM_CREATE = 0x0001,
+  WM_DESTROY = 0x0002,
+  WM_SIZE = 0x0005,
+  WM_ACTIVATE = 0x0006,
+  WM_SETFOCUS = 0x0007,
+  WM_KILLFOCUS = 0x0008,
+  WM_CLOSE = 0x0010,
+  WM_QUIT = 0x0012,
+  WM_KEYDOWN = 0x0100,
+  WM_KEYUP = 0x0101,
+  WM_CHAR = 0x0102,
+  WM_SYSCOMMAND = 0x0112,
+  WM_LBUTTONDOWN = 0x0201,
+  WM_LBUTTONUP = 0x0202,
+  WM_RBUTTONDOWN = 0x0204,
+  WM_RBUTTONUP = 0x0205,
+  WM_MBUTTONDOWN = 0x0207,
+  WM_MBUTTONUP = 0x0208,
+  WM_MOUSEWHEEL = 0x020A,
+};
+
+// WM_SIZE kinds (wParam).
+enum : uint32_t { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
+
+// WM_SYSCOMMAND commands (wParam & 0xFFF0).
+enum : uint32_t {
+  SC_SIZE = 0xF000,
+  SC_MOVE = 0xF010,
+  SC_MINIMIZE = 0xF020,
+  SC_MAXIMIZE = 0xF030,
+  SC_CLOSE = 0xF060,
+  SC_KEYMENU = 0xF100,
+  SC_RESTORE = 0xF120,
+  SC_SCREENSAVE = 0xF140,
+  SC_HOTKEY = 0xF150,
+  SC_MONITORPOWER = 0xF170,
+  SC_CONTEXTHELP = 0xF180,
+};
+
+// Windows virtual-key codes used by the game and delivered by the pump.
+enum : uint32_t {
+  VK_LBUTTON = 0x01,
+  VK_RBUTTON = 0x02,
+  VK_MBUTTON = 0x04,
+  VK_BACK = 0x08,
+  VK_TAB = 0x09,
+  VK_RETURN = 0x0D,
+  VK_SHIFT = 0x10,
+  VK_CONTROL = 0x11,
+  VK_MENU = 0x12,  // Alt
+  VK_PAUSE = 0x13,
+  VK_CAPITAL = 0x14,
+  VK_ESCAPE = 0x1B,
+  VK_SPACE = 0x20,
+  VK_PRIOR = 0x21,  // Page Up
+  VK_NEXT = 0x22,   // Page Down
+  VK_END = 0x23,
+  VK_HOME = 0x24,
+  VK_LEFT = 0x25,
+  VK_UP = 0x26,
+  VK_RIGHT = 0x27,
+  VK_DOWN = 0x28,
+  VK_INSERT = 0x2D,
+  VK_DELETE = 0x2E,
+  // '0'..'9' are 0x30..0x39 and 'A'..'Z' are 0x41..0x5A.
+  VK_NUMPAD0 = 0x60,  // .. VK_NUMPAD9 = 0x69
+  VK_MULTIPLY = 0x6A,
+  VK_ADD = 0x6B,
+  VK_SUBTRACT = 0x6D,
+  VK_DECIMAL = 0x6E,
+  VK_DIVIDE = 0x6F,
+  VK_F1 = 0x70,  // .. VK_F12 = 0x7B
+  VK_F2 = 0x71,
+  VK_F10 = 0x79,
+};
+
+struct Msg {
+  uint32_t message;
+  uintptr_t wParam;
+  intptr_t lParam;
+};
+
+inline uint32_t LowWord(uintptr_t v) { return static_cast<uint32_t>(v & 0xFFFF); }
+inline uint32_t HighWord(uintptr_t v) { return static_cast<uint32_t>((v >> 16) & 0xFFFF); }
+
+using WindowProcFn = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Non-blocking: removes and returns the next waiting message, 0 when none.
+int PeekMessage(Msg* out);
+// Hands a message to the window procedure given at window creation.
+intptr_t DispatchMessage(const Msg& msg);
+// The default handling of a message the window procedure did not take.
+intptr_t DefWindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Tests feed messages of their own: while a source is set, PeekMessage takes
+// its messages from it (a result of 0 means no message waits).
+void SetMessageSource(int (*source)(Msg* out));
+
+// ---------------------------------------------------------- message box
+
+enum : uint32_t {
+  MB_OK = 0x0,
+  MB_YESNO = 0x4,
+  MB_ICONEXCLAMATION = 0x30,
+  MB_ICONINFORMATION = 0x40,
+};
+enum : int { IDOK = 1, IDYES = 6, IDNO = 7 };
+
+// Shows a modal box (and writes caption and text to standard error, so that a
+// run without a screen still says why it stopped).  Returns IDOK, IDYES or IDNO.
+int MessageBox(const char* text, const char* caption, uint32_t flags);
+// Tests answer boxes themselves: the hook gets text, caption and flags and
+// returns the button.  nullptr restores the real box.
+void SetMessageBoxHook(int (*hook)(const char* text, const char* caption, uint32_t flags));
+
+// --------------------------------------------------------------- files
+
+int DeleteFile(const char* path);                  // 1 on success
+int MoveFile(const char* from, const char* to);    // 1 on success; fails if `to` exists
+int FileExists(const char* path);
+
+// ------------------------------------------------------- window, cursor
+
+struct Rect {
+  int left, top, right, bottom;
+};
+
+int ShowCursor(int show);             // returns the new display count
+int GetCursorPos(int* x, int* y);     // screen coordinates, y downwards
+int SetCursorPos(int x, int y);       // screen coordinates
+int GetWindowRect(Rect* rect);        // screen coordinates of the window
+void GetScreenSize(int* width, int* height);  // the desktop display mode
+
+// ------------------------------------------------- window and GL context
+//
+// The window is created in the same steps the shell checks one by one; each
+// returns 1 on success, 0 on failure.  Teardown functions are safe to call on
+// whatever exists.
+
+struct PixelFormat {
+  int colorBits;     // 24
+  int depthBits;     // 16
+  int stencilBits;   // 0
+  int doubleBuffer;  // 1
+};
+
+int PlatformRegisterClass(const char* className, WindowProcFn proc);
+void PlatformUnregisterClass(const char* className);
+// A borderless top-level window at (x, y), not shown yet.
+int PlatformCreateWindow(const char* title, int x, int y, int width, int height);
+void PlatformDestroyWindow();
+int PlatformGetDC();
+void PlatformReleaseDC();
+int PlatformChoosePixelFormat(const PixelFormat& format);
+int PlatformSetPixelFormat();
+int PlatformCreateContext();
+int PlatformMakeCurrent(int current);  // 0 releases the context
+void PlatformDeleteContext();
+// Shows the window, raises it and gives it the input focus; the window
+// procedure then sees the activation and focus messages.
+void PlatformShowWindow();
+void SwapBuffers();
+
+// A hidden window with a current GL context, for tests that draw.  Returns 1
+// on success (needs an X server).
+int CreateGlTestContext(int width, int height);
+void DestroyGlTestContext();

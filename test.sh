@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite twice:
+# once in build/, once in build-asan/ under AddressSanitizer + UBSan.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh build
+scripts/setup.sh build-asan -DDROMO_SANITIZE=ON -DDROMO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+
+xvfb_pid=""
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  # Pick a free display number and start a private X server for the GL and
+  # end-to-end tests.
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$n"
+      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done
+      break
+    fi
+  done
+fi
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+status=0
+(cd build && ctest --output-on-failure -j2) || status=1
+(cd build-asan && ctest --output-on-failure -j2) || status=1
+exit $status

@@ -1,0 +1,13 @@
+// The choice of the well shape before each game.
+#pragma once
+
+#include <cstdint>
+
+struct Panel;
+
+extern int32_t gChoiceState;    // 0 not shown yet, 1 choosing, 2 chosen
+extern int32_t gSelectedShape;  // 1..6, initially 2
+
+// True when the choice screen consumed the frame.
+bool FieldChoiceStep(int left, int right, int rotate);
+void DrawShapeCell(Panel* panel);

@@ -1,0 +1,225 @@
+#include "ui/panel_tree.h"
+
+#include "platform/platform.h"
+
+Panel gRootPanel;
+
+Panel* OptionsPanel = nullptr;
+Panel* NameEntryPanel = nullptr;
+Panel* StageResultsPanel = nullptr;
+Panel* ResultsColumnsPanel = nullptr;
+Panel* RecordsPanel = nullptr;
+Panel* RecordsStripPanel = nullptr;
+Panel* FieldChoicePanel = nullptr;
+Panel* BonusPanel = nullptr;
+Panel* SideInfoPanel = nullptr;
+Panel* HintStripPanel = nullptr;
+
+namespace {
+
+bool gMouseTaken = false;
+
+bool AnchorAccepted(int a) {
+  switch (a) {
+    case 0: case 1: case 3: case 5: case 6: case 7: case 9: case 11: case 12:
+    case 25: case 45: case 65: case 85:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FreeSubtree(Panel* p) {
+  for (Panel* c : p->children) {
+    if (c == nullptr) continue;
+    FreeSubtree(c);
+    delete c;
+  }
+  p->children.clear();
+}
+
+// Deep copy of `src` moved by (dx, dy), appended to `newParent`.
+Panel* CloneWithOffset(const Panel* src, Panel* newParent, int dx, int dy) {
+  auto* copy = new Panel;
+  copy->x = src->x + dx;
+  copy->y = src->y + dy;
+  copy->w = src->w;
+  copy->h = src->h;
+  copy->anchor = src->anchor;
+  copy->hovered = src->hovered;
+  copy->lastEvent = src->lastEvent;
+  copy->tag = src->tag;
+  copy->visible = src->visible;
+  copy->draw = src->draw;
+  copy->action = src->action;
+  copy->parent = newParent;
+  newParent->children.push_back(copy);
+  for (const Panel* c : src->children) {
+    if (c != nullptr) CloneWithOffset(c, copy, dx, dy);
+  }
+  return copy;
+}
+
+void MousePassVisit(Panel* p, int eventCode) {
+  if (p == nullptr || !p->visible) return;
+  p->hovered = 0;
+  if (!gMouseTaken && HitTestPanel(p, false)) {
+    p->hovered = 1;
+    if (eventCode != 0 && p->action != nullptr) {
+      p->lastEvent = eventCode;
+      p->action(p);
+    } else {
+      p->lastEvent = 0;
+    }
+    gMouseTaken = true;
+  }
+  for (auto it = p->children.rbegin(); it != p->children.rend(); ++it) MousePassVisit(*it, eventCode);
+}
+
+}  // namespace
+
+void SetRootPanel(int width, int height) {
+  gRootPanel.x = 0;
+  gRootPanel.y = 0;
+  gRootPanel.w = width;
+  gRootPanel.h = height;
+  gRootPanel.draw = nullptr;
+  gRootPanel.action = nullptr;
+  gRootPanel.anchor = 0;
+  gRootPanel.visible = 1;
+  gRootPanel.parent = nullptr;
+}
+
+void PlacePanel(Panel* p, float fx, float fy, float fw, float fh, int anchor, int relative) {
+  if (p == nullptr) return;
+  const Panel& b = p->parent != nullptr ? *p->parent : gRootPanel;
+  const bool rel = relative != 0 && p->parent != nullptr;
+  const int rw = rel ? p->parent->w : gRootPanel.w;
+  const int rh = rel ? p->parent->h : gRootPanel.h;
+  const float afw = fw < 0 ? -fw : fw;
+  const float afh = fh < 0 ? -fh : fh;
+  p->w = static_cast<int32_t>(afw * static_cast<float>(rw));
+  p->h = static_cast<int32_t>(afh * static_cast<float>(rh));
+  p->anchor = AnchorAccepted(anchor) ? anchor : 0;
+
+  const float cx = static_cast<float>(b.x) + static_cast<float>(b.w) * 0.5f;
+  const float cy = static_cast<float>(b.y) + static_cast<float>(b.h) * 0.5f;
+  const int hw = p->w / 2, hh = p->h / 2;
+  float ax = cx - static_cast<float>(hw);
+  float ay = cy - static_cast<float>(hh);
+  switch (p->anchor) {
+    case 12: ay = static_cast<float>(b.y + b.h - p->h); break;
+    case 1:
+      ax = static_cast<float>(b.x + b.w - p->w);
+      ay = static_cast<float>(b.y + b.h - p->h);
+      break;
+    case 3: ax = static_cast<float>(b.x + b.w - p->w); break;
+    case 5:
+      ax = static_cast<float>(b.x + b.w - p->w);
+      ay = static_cast<float>(b.y);
+      break;
+    case 6: ay = static_cast<float>(b.y); break;
+    case 7:
+      ax = static_cast<float>(b.x);
+      ay = static_cast<float>(b.y);
+      break;
+    case 9: ax = static_cast<float>(b.x); break;
+    case 11:
+      ax = static_cast<float>(b.x);
+      ay = static_cast<float>(b.y + b.h - p->h);
+      break;
+    default: break;
+  }
+  const int iax = static_cast<int>(ax), iay = static_cast<int>(ay);
+  p->x = static_cast<int32_t>(static_cast<float>(iax) + fx * static_cast<float>(rw));
+  p->y = static_cast<int32_t>(static_cast<float>(iay) + fy * static_cast<float>(rh));
+}
+
+Panel* CreatePanel(Panel* parent, PanelCallback draw, PanelCallback action, float fx, float fy,
+                   float fw, float fh, int anchor, int relative) {
+  auto* p = new Panel;
+  p->parent = parent;
+  p->draw = draw;
+  p->action = action;
+  PlacePanel(p, fx, fy, fw, fh, anchor, relative);
+  Panel* owner = parent != nullptr ? parent : &gRootPanel;
+  if (parent == nullptr) p->parent = &gRootPanel;
+  owner->children.push_back(p);
+  return p;
+}
+
+void SetPanelTag(Panel* p, int tag, int recursive) {
+  if (p == nullptr) return;
+  p->tag = tag;
+  if (!recursive) return;
+  for (Panel* c : p->children) SetPanelTag(c, tag, 1);
+}
+
+Panel* ClonePanelRight(Panel* p) {
+  if (p == nullptr || p->parent == nullptr) return nullptr;
+  return CloneWithOffset(p, p->parent, p->w, 0);
+}
+
+Panel* ClonePanelBelow(Panel* p) {
+  if (p == nullptr || p->parent == nullptr) return nullptr;
+  return CloneWithOffset(p, p->parent, 0, -p->h);
+}
+
+void MakePanelGrid(Panel* p, int columns, int rows, int firstTag, int descending) {
+  if (p == nullptr || p->parent == nullptr) return;
+  const int step = descending ? -1 : 1;
+  int tag = firstTag;
+  SetPanelTag(p, tag, 0);
+  Panel* rowStart = p;
+  for (int r = 0; r < rows; ++r) {
+    if (r > 0) {
+      rowStart = ClonePanelBelow(rowStart);
+      tag += step;
+      SetPanelTag(rowStart, tag, 1);
+    }
+    Panel* cell = rowStart;
+    for (int c = 1; c < columns; ++c) {
+      cell = ClonePanelRight(cell);
+      tag += step;
+      SetPanelTag(cell, tag, 1);
+    }
+  }
+}
+
+void ReleasePanelTree() {
+  FreeSubtree(&gRootPanel);
+  OptionsPanel = NameEntryPanel = StageResultsPanel = ResultsColumnsPanel = nullptr;
+  RecordsPanel = RecordsStripPanel = FieldChoicePanel = BonusPanel = nullptr;
+  SideInfoPanel = HintStripPanel = nullptr;
+}
+
+bool PointInRect(int px, int py, int x, int y, int w, int h) {
+  return px >= x && px <= x + w && py >= y && py <= y + h;
+}
+
+bool HitTestPanel(Panel* p, bool asChild) {
+  if (p == nullptr) return false;
+  int mx = 0, my = 0;
+  GetMouseInWindow(&mx, &my);
+  if (!PointInRect(mx, my, p->x, p->y, p->w, p->h)) return false;
+  if (asChild) return true;
+  for (auto it = p->children.rbegin(); it != p->children.rend(); ++it) {
+    const Panel* c = *it;
+    if (c != nullptr && PointInRect(mx, my, c->x, c->y, c->w, c->h)) return false;
+  }
+  return true;
+}
+
+void PanelMousePass(int eventCode) {
+  gMouseTaken = false;
+  MousePassVisit(&gRootPanel, eventCode);
+}
+
+void GetMouseInWindow(int* x, int* y) {
+  int cx = 0, cy = 0;
+  GetCursorPos(&cx, &cy);
+  Rect r{0, 0, 0, 0};
+  GetWindowRect(&r);
+  if (x != nullptr) *x = cx - r.left;
+  if (y != nullptr) *y = gRootPanel.h - (cy - r.top);
+}
