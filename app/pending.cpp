@@ -59,3 +59,83 @@ PENDING void GetScreenSize(int* w, int* h) {
   *w = 800;
   *h = 600;
 }
+
+// ---- records
+#include "records/records.h"
+PENDING RecordTable gRecordTable{};
+PENDING RecordTable gPreviewTable{};
+PENDING std::array<RecordLine, 20> gRecordLines;
+PENDING int32_t gRecordsLoaded = 0;
+PENDING int32_t gRecordsCleared = 0;
+PENDING int32_t gPreviewRank = 0;
+PENDING std::string RecordsFileName() { return "dromov2-0201"; }
+PENDING std::string RecordsFileNameFor(int) { return "dromov2-0201"; }
+PENDING void LoadRecords(const std::string&) { gRecordsLoaded = 1; }
+PENDING void SaveRecords(const std::string&) {}
+PENDING void ResetRecords(const std::string&) {}
+PENDING void ClearRecords() {}
+PENDING int PlaceRecord(RecordTable&, const std::string&, const RecordValues&) { return 0; }
+PENDING void PreviewRecord(const RecordValues&) {}
+PENDING int CommitRecord(const std::string&, const RecordValues&) { return 0; }
+PENDING void BuildRecordLines(const RecordTable&) {}
+
+// ---- text entry
+#include "app/app_state.h"
+PENDING TextEntry gTextEntry;
+PENDING int BeginTextEntry(int32_t*, const std::string&, int) { return 0; }
+PENDING bool TextEntryEditing() { return false; }
+PENDING int PollTextEntry(int32_t*, std::string&, int) { return 0; }
+PENDING int TextEntryChar(int) { return 0; }
+
+// ---- drawing, textures, fonts
+#include "gfx/draw.h"
+#include "ui/fonts.h"
+PENDING int32_t In2D = 0;
+PENDING int Begin2D(double, double, double, double) { return 0; }
+PENDING int Begin2DWindow() { return 0; }
+PENDING void End2D() {}
+PENDING void SetBlend(int) {}
+PENDING void SetColor(float, float, float, float) {}
+PENDING void Quad(float, float, float, float, int) {}
+PENDING void AlphaVGradientQuad(float, float, float, float, float, float, float, int) {}
+PENDING void GreyVGradientQuad(float, float, float, float, float, float, float, int) {}
+PENDING void DrawFrame(const FrameStyle*, float, float, float, float, float, int, ByteColour,
+                       ByteColour) {}
+PENDING std::string LastImageName;
+PENDING int LoadImageFile(TextureSlot&, const char*) { return 0; }
+PENDING int CreateTexture(TextureSlot&, int, int) { return 0; }
+PENDING int LoadTextureList(TextureStore&, const char*) { return 0; }
+PENDING void FreePixels(TextureSlot&) {}
+PENDING void DeleteTexture(TextureSlot&) {}
+PENDING void ReleaseStore(TextureStore&) {}
+PENDING void BindTextureSlot(TextureStore&, int) {}
+PENDING void BindTexture(TextureSlot&) {}
+PENDING void DisableTexturing() {}
+PENDING FontSet gFonts;
+PENDING int LoadFonts(FontSet&, const char*) { return 0; }
+PENDING void ReleaseFonts(FontSet&) {}
+PENDING int TextWidth(const FontSet&, int, const std::string&, int, int) { return 0; }
+PENDING void DrawTextAt(const std::string&, int, float, float, const std::string&, int, int) {}
+
+// ---- input actions, layout, window
+#include "app/input_actions.h"
+#include "app/window.h"
+#include "ui/layout.h"
+PENDING std::array<InputAction, 13> gActions;
+PENDING int32_t WheelDownEvent = 0, WheelUpEvent = 0;
+PENDING void LoadInputActions(std::istream&) {}
+PENDING void EvaluateInputActions() {}
+PENDING void LoadMouseGestures(const char*) {}
+PENDING void UpdateMouseGestures(uint32_t) {}
+PENDING void WheelMessage(int, uint32_t) {}
+PENDING void WheelMiddleDown() {}
+PENDING void WheelReset() {}
+PENDING void BuildPanelLayout() {}
+PENDING void DrawPanelTree() {}
+PENDING void DrawPanelBorder(Panel*, int, const FrameStyle*, float, int) {}
+PENDING void ChooseWindowSize() {}
+PENDING int CreateGlWindow(int, int) { return 0; }
+PENDING void KillGlWindow() {}
+PENDING int CreateGlTestContext(int, int) { return 0; }
+PENDING void DestroyGlTestContext() {}
+PENDING void SwapBuffers() {}

@@ -22,6 +22,23 @@ struct TextureStore {
 };
 
 extern TextureStore gTextures;
+// The name of the image most recently loaded by the list loader.
+extern std::string LastImageName;
+
+struct DecodedImage {
+  uint8_t* pixels = nullptr;  // malloc'ed, bottom row first
+  int32_t width = 0, height = 0;
+  int32_t bitsPerPixel = 0;
+};
+// Decodes TGA types 2 and 10, 24 or 32 bits; 0 (after its message box) on a
+// file it does not accept.  Never reads past `size`.
+int DecodeTga(const uint8_t* bytes, size_t size, DecodedImage& out);
+int LoadImageFile(TextureSlot& slot, const char* fileName);
+int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels);
+int LoadTextureList(TextureStore& store, const char* listName);
+void FreePixels(TextureSlot& slot);
+void DeleteTexture(TextureSlot& slot);
+void ReleaseStore(TextureStore& store);
 
 void BindTextureSlot(TextureStore& store, int n);
 void BindTexture(TextureSlot& slot);
