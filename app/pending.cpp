@@ -139,3 +139,19 @@ PENDING void KillGlWindow() {}
 PENDING int CreateGlTestContext(int, int) { return 0; }
 PENDING void DestroyGlTestContext() {}
 PENDING void SwapBuffers() {}
+
+// ---- game entry points
+#include "game/game.h"
+#include "game/game_state.h"
+PENDING void GameStartup() {}
+PENDING void StartNewGame(int) {}
+PENDING Field* SelectVariant(int) { return nullptr; }
+PENDING void ResetGame() {}
+PENDING void BuildField(Field*) {}
+PENDING void GameTick(int, int, int, int, int, int, int) {}
+PENDING void TakeBonus() {}
+PENDING void CloseStageResults() {}
+PENDING bool StageResultsClosable() { return false; }
+PENDING int ProgressPercent() { return 0; }
+PENDING int StatCount(const StatTable&, int) { return 0; }
+PENDING int StatSum(const StatTable&) { return 0; }
