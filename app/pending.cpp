@@ -1,6 +1,8 @@
 // Link-time stand-ins for functions whose modules are still being written.
 // Each is weak: the real definition, once its module exists, replaces it.
-// This file goes away when every module is in.
+// This file goes away when every module is in.  Only trivially destructible
+// objects may stand in here: a weak object with a destructor would be
+// destroyed twice once its real definition exists.
 #include <cstdio>
 
 #include "app/frame.h"
@@ -60,28 +62,8 @@ PENDING void GetScreenSize(int* w, int* h) {
   *h = 600;
 }
 
-// ---- records
-#include "records/records.h"
-PENDING RecordTable gRecordTable{};
-PENDING RecordTable gPreviewTable{};
-PENDING std::array<RecordLine, 20> gRecordLines;
-PENDING int32_t gRecordsLoaded = 0;
-PENDING int32_t gRecordsCleared = 0;
-PENDING int32_t gPreviewRank = 0;
-PENDING std::string RecordsFileName() { return "dromov2-0201"; }
-PENDING std::string RecordsFileNameFor(int) { return "dromov2-0201"; }
-PENDING void LoadRecords(const std::string&) { gRecordsLoaded = 1; }
-PENDING void SaveRecords(const std::string&) {}
-PENDING void ResetRecords(const std::string&) {}
-PENDING void ClearRecords() {}
-PENDING int PlaceRecord(RecordTable&, const std::string&, const RecordValues&) { return 0; }
-PENDING void PreviewRecord(const RecordValues&) {}
-PENDING int CommitRecord(const std::string&, const RecordValues&) { return 0; }
-PENDING void BuildRecordLines(const RecordTable&) {}
-
 // ---- text entry
 #include "app/app_state.h"
-PENDING TextEntry gTextEntry;
 PENDING int BeginTextEntry(int32_t*, const std::string&, int) { return 0; }
 PENDING bool TextEntryEditing() { return false; }
 PENDING int PollTextEntry(int32_t*, std::string&, int) { return 0; }
@@ -101,7 +83,6 @@ PENDING void AlphaVGradientQuad(float, float, float, float, float, float, float,
 PENDING void GreyVGradientQuad(float, float, float, float, float, float, float, int) {}
 PENDING void DrawFrame(const FrameStyle*, float, float, float, float, float, int, ByteColour,
                        ByteColour) {}
-PENDING std::string LastImageName;
 PENDING int LoadImageFile(TextureSlot&, const char*) { return 0; }
 PENDING int CreateTexture(TextureSlot&, int, int) { return 0; }
 PENDING int LoadTextureList(TextureStore&, const char*) { return 0; }

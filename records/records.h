@@ -30,7 +30,7 @@ extern RecordTable gPreviewTable;
 extern std::array<RecordLine, 20> gRecordLines;
 extern int32_t gRecordsLoaded;   // the table of the current shape was read this game
 extern int32_t gRecordsCleared;  // the options-menu reset was done for this shape
-extern int32_t gPreviewRank;  // 0..20
+extern int32_t gPreviewRank;     // 0..20
 
 // The values a finished (or running) game hands to the table.
 struct RecordValues {
@@ -54,3 +54,25 @@ int PlaceRecord(RecordTable& table, const std::string& name, const RecordValues&
 void PreviewRecord(const RecordValues& values);
 int CommitRecord(const std::string& name, const RecordValues& values);
 void BuildRecordLines(const RecordTable& source);
+
+// ------------------------------------------------------------ file bytes
+
+constexpr uint32_t kRecordsFileSize = 1280;
+constexpr uint32_t kRecordBlockSize = 63;
+constexpr uint32_t kRecordsChecksumOffset = 1268;
+
+using RecordsFileBytes = std::array<uint8_t, kRecordsFileSize>;
+
+// The file's bytes for a table.  Salts, name pairs and fillers are drawn
+// with Random.
+void EncodeRecords(const RecordTable& table, RecordsFileBytes& out);
+
+enum RecordsStatus : int {
+  kRecordsOk = 0,
+  kRecordsShort = 1,     // fewer than 1280 bytes; decoded with zeros for the rest
+  kRecordsChecksum = 2,  // the checksum does not match the scores
+};
+
+// Decodes a file's bytes into `table` (always fully written; missing bytes
+// count as zeros).  A checksum mismatch is reported before a short size.
+RecordsStatus DecodeRecords(const uint8_t* bytes, uint32_t size, RecordTable& table);
