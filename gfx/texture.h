@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,7 +11,7 @@ struct TextureSlot {
   uint32_t glName = 0;  // 0 = no texture
   int32_t mipmapped = 0;
   int32_t width = 0, height = 0;
-  int32_t bitsPerPixel = 0;  // 24 or 32
+  int32_t bitsPerPixel = 0;   // 24 or 32
   uint8_t* pixels = nullptr;  // bottom row first, RGB or RGBA; owned
 };
 
@@ -30,11 +31,21 @@ struct DecodedImage {
   int32_t width = 0, height = 0;
   int32_t bitsPerPixel = 0;
 };
-// Decodes TGA types 2 and 10, 24 or 32 bits; 0 (after its message box) on a
-// file it does not accept.  Never reads past `size`.
+// Decodes TGA types 2 and 10, 24 or 32 bits.  A type or depth it does not
+// take, or a failed allocation, is reported in a message box; a truncated or
+// damaged file fails quietly.  Never reads past `size`.
 int DecodeTga(const uint8_t* bytes, size_t size, DecodedImage& out);
+// Frees the slot's old pixels, then reads a TGA file (a name with a dot four
+// characters from its end) or a raw dump: width, height, bytes per pixel
+// (int32 each; 3 = RGB, else RGBA), then the pixels bottom row first.
 int LoadImageFile(TextureSlot& slot, const char* fileName);
+// Uploads the slot's pixels as a new GL texture (left bound).  mipLevels 0:
+// 24-bit pictures NEAREST, 32-bit LINEAR; 1..3 and 8+: built mip levels;
+// 4..7: levels 1..m-1 from "<LastImageName without .tga><i>.tga" files.
 int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels);
+// A heading line and the count; per entry a heading line, the slot number
+// (clamped to 0..500), the file name line and the mip-level count.  Stops
+// with 0 at the first failure, keeping what has loaded.
 int LoadTextureList(TextureStore& store, const char* listName);
 void FreePixels(TextureSlot& slot);
 void DeleteTexture(TextureSlot& slot);

@@ -1,0 +1,384 @@
+// Bitmap fonts: a grid of glyph cells in a TGA texture, one display list per
+// glyph, and a string drawn with one glCallLists over its bytes.
+#include "ui/fonts.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "app/app_state.h"
+#include "base/file_util.h"
+#include "gfx/texture.h"
+
+FontSet gFonts;
+
+namespace {
+
+constexpr int kMaxSlot = 12;
+// Lines searched for a section marker before the file is given up on.
+constexpr int kMarkerSearchLines = 9999;
+// A font indexed by bytes never needs more glyphs than there are byte codes.
+constexpr int kMaxGlyphs = 256;
+
+bool ValidSlot(int slot) {
+  return slot >= 1 && slot <= kMaxSlot;
+}
+
+// A section starts at a line whose first five characters (after trimming
+// blanks and tabs) are the marker; the rest of that line is free text.
+bool FindMarker(std::istream& in, const char* marker) {
+  std::string line;
+  for (int i = 0; i < kMarkerSearchLines; ++i) {
+    if (!std::getline(in, line)) return false;
+    const std::string t = Trim(line);
+    if (t.size() >= 5 && t.compare(0, 5, marker) == 0) return true;
+  }
+  return false;
+}
+
+void ReadInts(std::istream& in, std::initializer_list<int32_t*> values) {
+  for (int32_t* v : values) in >> *v;
+  SkipRestOfLine(in);
+}
+
+// A texture that cannot be read or decoded leaves the slot as it was.
+void LoadFontTexture(FontSet& fonts, int slot, const std::string& path) {
+  ByteReader file;
+  if (!LoadFileToReader(file, path.c_str())) return;
+  DecodedImage img;
+  const int ok = DecodeTga(file.data, file.size, img);
+  ReleaseReader(file);
+  if (!ok) return;
+  if (fonts.textures[slot] != 0) glDeleteTextures(1, &fonts.textures[slot]);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  const GLenum format = img.bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), img.width, img.height, 0, format,
+               GL_UNSIGNED_BYTE, img.pixels);
+  std::free(img.pixels);
+  fonts.textures[slot] = name;
+}
+
+void DeleteFontLists(Font& font) {
+  if (font.listBase != 0 && font.glyphCount > 0) glDeleteLists(font.listBase, font.glyphCount);
+  font.listBase = 0;
+  font.glyphCount = 0;
+}
+
+// Glyph i lies in cell (i mod columns, i div columns), rows counted from the
+// top of the picture.  Glyphs 0..3 do not move the pen: they are overlays
+// (backdrops, accents) for the character that follows.
+void BuildGlyphLists(Font& f) {
+  const float du = 1.0f / static_cast<float>(f.textureWidth);
+  const int cellW = f.textureWidth / f.columns;
+  const int cellH = f.textureHeight / f.rows;
+  const float cellU = static_cast<float>(cellW) * du;
+  const float cellV = static_cast<float>(cellH) / static_cast<float>(f.textureHeight);
+  for (int i = 0; i < f.glyphCount; ++i) {
+    const int code = f.firstChar + i;
+    GlyphMetrics m;
+    if (code >= 0 && code < 256) m = f.glyphs[code];
+    const float w = static_cast<float>(m.width), h = static_cast<float>(m.height);
+    const float u = static_cast<float>(i % f.columns) * cellU;
+    const float v = 1.0f - static_cast<float>(i / f.columns + 1) * cellV;
+    const float u1 = u + w * du;
+    glNewList(f.listBase + static_cast<GLuint>(i), GL_COMPILE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(u, v);
+    glVertex2f(0, 0);
+    glTexCoord2f(u1, v);
+    glVertex2f(w, 0);
+    glTexCoord2f(u1, v + cellV);
+    glVertex2f(w, h);
+    glTexCoord2f(u, v + cellV);
+    glVertex2f(0, h);
+    glEnd();
+    if (i >= 4) glTranslatef(w, 0, 0);
+    glEndList();
+  }
+}
+
+void ParseFont(std::istream& in, Font& f) {
+  DeleteFontLists(f);
+  f.glyphs = {};  // a reload must not keep an older font's widths
+  int32_t glyphCount = 0;
+  ReadInts(in, {&f.textureSlot});
+  ReadInts(in, {&f.firstChar, &glyphCount});
+  ReadInts(in, {&f.extraA, &f.extraB, &f.textureWidth, &f.textureHeight});
+  ReadInts(in, {&f.columns, &f.rows});
+  // A grid that cannot be divided into cells makes the font unusable.
+  if (!in || glyphCount <= 0 || f.columns <= 0 || f.rows <= 0 || f.textureWidth <= 0 ||
+      f.textureHeight <= 0)
+    return;
+  glyphCount = std::min(glyphCount, kMaxGlyphs);
+  const GLuint base = glGenLists(glyphCount);
+  if (base == 0) return;
+  f.listBase = base;
+  f.glyphCount = glyphCount;
+
+  const int64_t first = f.firstChar;
+  const int64_t lastCode = std::min<int64_t>(first + glyphCount, 256);
+  const int32_t cellH = f.textureHeight / f.rows;
+  auto setMetrics = [&](int64_t code, int32_t width) {
+    if (code < 0 || code >= 256) return;
+    f.glyphs[code].width = width;
+    f.glyphs[code].height = cellH;
+  };
+  int32_t w = 0;
+  ReadInts(in, {&w});
+  if (w != 0) {
+    int32_t common = 0;
+    ReadInts(in, {&common});
+    for (int64_t code = first; code < lastCode; ++code) setMetrics(code, common);
+  } else {
+    for (int64_t code = first; code < lastCode && in; ++code) {
+      int32_t width = 0;
+      in >> width;
+      setMetrics(code, width);
+    }
+    SkipRestOfLine(in);
+  }
+  BuildGlyphLists(f);
+}
+
+// The shared body of DrawText and DrawTextStr; colours are used only when
+// they match the text in length.
+void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, float x, float y,
+               int viewX, int viewY, int viewW, int viewH, const char* colours, size_t colourLength,
+               int skipFront, int skipBack) {
+  if (text == nullptr || length == 0 || !ValidSlot(fontSlot)) return;
+  const Font& font = fonts.fonts[fontSlot];
+  if (font.listBase == 0 || !ValidSlot(font.textureSlot)) return;
+  const GLuint texture = fonts.textures[font.textureSlot];
+  if (texture == 0) return;
+  const int64_t len = static_cast<int64_t>(length);
+  if (skipFront < 0 || skipFront >= len) skipFront = 0;
+  if (skipBack < 0 || skipBack >= len) skipBack = 0;
+  if (skipFront + skipBack >= len) return;
+  const size_t from = static_cast<size_t>(skipFront), to = length - static_cast<size_t>(skipBack);
+  const bool coloured = colours != nullptr && colourLength == length;
+
+  GLfloat saved[4] = {1, 1, 1, 1};
+  if (coloured) glGetFloatv(GL_CURRENT_COLOR, saved);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_DEPTH_TEST);
+  glDepthMask(GL_FALSE);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(viewX, viewX + viewW, viewY, viewY + viewH, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslatef(x, y, 0);
+  // Each byte selects its own glyph list.
+  glListBase(font.listBase - static_cast<GLuint>(font.firstChar));
+
+  // Bytes the font has no glyph for draw nothing: their list numbers would
+  // belong to some other font.
+  const int64_t lo = font.firstChar, hi = lo + font.glyphCount;
+  auto inFont = [&](char c) {
+    const int64_t code = static_cast<unsigned char>(c);
+    return code >= lo && code < hi;
+  };
+  if (!coloured) {
+    const char* begin = text + from;
+    const char* end = text + to;
+    if (std::all_of(begin, end, inFont)) {
+      glCallLists(static_cast<GLsizei>(to - from), GL_UNSIGNED_BYTE, begin);
+    } else {
+      std::string kept;
+      std::copy_if(begin, end, std::back_inserter(kept), inFont);
+      if (!kept.empty())
+        glCallLists(static_cast<GLsizei>(kept.size()), GL_UNSIGNED_BYTE, kept.data());
+    }
+  } else {
+    // Code 0's glyph, the backdrop of "w" and "x", when the font has one.
+    const bool hasBackdrop = lo <= 0 && hi > 0;
+    auto backdrop = [&](float grey) {
+      if (!hasBackdrop) return;
+      glColor4f(grey, grey, grey, 0.5f);
+      glCallList(font.listBase - static_cast<GLuint>(font.firstChar));
+    };
+    for (size_t i = from; i < to; ++i) {
+      switch (static_cast<unsigned char>(colours[i])) {
+        case 'a':
+          glColor3ub(255, 255, 255);
+          break;
+        case 'b':
+          glColor3ub(0, 0, 255);
+          break;
+        case 'c':
+          glColor3ub(0, 255, 255);
+          break;
+        case 'd':
+          glColor3ub(0, 180, 255);
+          break;
+        case 'e':
+          glColor3ub(0, 127, 127);
+          break;
+        case 'f':
+          glColor3ub(0, 190, 127);
+          break;
+        case 'g':
+          glColor3ub(0, 255, 0);
+          break;
+        case 'o':
+          glColor3ub(255, 120, 32);
+          break;
+        case 'p':
+          glColor3ub(255, 0, 255);
+          break;
+        case 'q':
+          glColor3ub(255, 255, 0);
+          break;
+        case 'r':
+          glColor3ub(255, 0, 0);
+          break;
+        case 's':
+          glColor3ub(210, 210, 220);
+          break;
+        case 't':
+          glColor3ub(190, 190, 190);
+          break;
+        case 'u':
+          glColor3ub(160, 160, 160);
+          break;
+        case 'v':
+          glColor3ub(127, 127, 127);
+          break;
+        case 'w':
+          backdrop(0.6f);
+          glColor3ub(96, 96, 96);
+          break;
+        case 'x':
+          backdrop(0.5f);
+          glColor3ub(63, 63, 63);
+          break;
+        case 'y':
+          glColor3ub(32, 32, 32);
+          break;
+        case ' ':
+          glColor4fv(saved);
+          break;
+        case 1:
+          glColor4f(saved[0], saved[1], saved[2], 0.5f);
+          break;
+        default:
+          glColor3ub(0, 0, 0);
+          break;
+      }
+      if (inFont(text[i])) glCallLists(1, GL_UNSIGNED_BYTE, text + i);
+    }
+  }
+
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+}
+
+}  // namespace
+
+int LoadFonts(FontSet& fonts, const char* directory) {
+  const std::string dir = directory != nullptr ? directory : "";
+  std::ifstream in(dir + "/_tfonts.txt", std::ios::binary);
+  if (!in) return 0;
+  if (!FindMarker(in, "=tex=")) return 0;
+  int32_t textures = 0;
+  ReadInts(in, {&textures});
+  textures = std::min(textures, kMaxSlot);
+  std::string line;
+  for (int i = 1; i <= textures; ++i) {
+    if (!std::getline(in, line)) line.clear();
+    const std::string name = Trim(line);
+    if (!name.empty()) LoadFontTexture(fonts, i, dir + "/" + name);
+  }
+  if (!FindMarker(in, "=klv=")) {
+    ReleaseFonts(fonts);
+    return 0;
+  }
+  int32_t count = 0;
+  ReadInts(in, {&count});
+  count = std::min(count, kMaxSlot);
+  for (int i = 1; i <= count; ++i) {
+    if (!FindMarker(in, "=fnt=")) {
+      ReleaseFonts(fonts);
+      return 0;
+    }
+    ParseFont(in, fonts.fonts[i]);
+  }
+  return 1;
+}
+
+void ReleaseFonts(FontSet& fonts) {
+  for (Font& f : fonts.fonts) DeleteFontLists(f);
+  for (uint32_t& t : fonts.textures) {
+    if (t != 0) glDeleteTextures(1, &t);
+    t = 0;
+  }
+}
+
+void DrawText(FontSet& fonts, const char* text, int fontSlot, float x, float y, int viewX,
+              int viewY, int viewW, int viewH, const char* colours, int skipFront, int skipBack) {
+  if (text == nullptr) return;
+  DrawBytes(fonts, text, std::strlen(text), fontSlot, x, y, viewX, viewY, viewW, viewH, colours,
+            colours != nullptr ? std::strlen(colours) : 0, skipFront, skipBack);
+}
+
+void DrawTextStr(FontSet& fonts, const std::string& text, int fontSlot, float x, float y, int viewX,
+                 int viewY, int viewW, int viewH, const std::string& colours, int skipFront,
+                 int skipBack) {
+  DrawBytes(fonts, text.data(), text.size(), fontSlot, x, y, viewX, viewY, viewW, viewH,
+            colours.empty() ? nullptr : colours.data(), colours.size(), skipFront, skipBack);
+}
+
+void DrawChar(FontSet& fonts, int code, int fontSlot, float x, float y, int viewX, int viewY,
+              int viewW, int viewH) {
+  if (code <= 0 || code > 255 || !ValidSlot(fontSlot)) return;
+  const char text[2] = {static_cast<char>(code), '\0'};
+  DrawBytes(fonts, text, 1, fontSlot, x, y, viewX, viewY, viewW, viewH, nullptr, 0, 0, 0);
+}
+
+void DrawTextAt(const std::string& text, int fontSlot, float x, float y, const std::string& colours,
+                int skipFront, int skipBack) {
+  DrawTextStr(gFonts, text, fontSlot, x, y, 0, 0, gApp.windowWidth, gApp.windowHeight, colours,
+              skipFront, skipBack);
+}
+
+int TextWidth(const FontSet& fonts, int fontSlot, const std::string& text, int start, int count) {
+  const int64_t len = static_cast<int64_t>(text.size());
+  if (!ValidSlot(fontSlot) || start < 0 || count == 0 || start >= len) return 0;
+  const int64_t n = count < 0 ? len - start : std::min<int64_t>(count, len - start);
+  const Font& font = fonts.fonts[fontSlot];
+  int width = 0;
+  for (int64_t i = start; i < start + n; ++i)
+    width += font.glyphs[static_cast<unsigned char>(text[i])].width;
+  return width;
+}
+
+std::string Format(const char* format, ...) {
+  if (format == nullptr) return std::string();
+  // The texts the game composes are short; anything longer is cut, never
+  // written past the buffer.
+  char buffer[200] = {};
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return std::string(buffer);
+}
