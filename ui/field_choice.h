@@ -11,3 +11,5 @@ extern int32_t gSelectedShape;  // 1..6, initially 2
 // True when the choice screen consumed the frame.
 bool FieldChoiceStep(int left, int right, int rotate);
 void DrawShapeCell(Panel* panel);
+// The name of well shape 1..6 (Windows-1251); empty outside.
+const char* ShapeName(int shape);

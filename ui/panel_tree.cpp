@@ -1,5 +1,7 @@
 #include "ui/panel_tree.h"
 
+#include <cstddef>
+
 #include "platform/platform.h"
 
 Panel gRootPanel;
@@ -19,10 +21,24 @@ namespace {
 
 bool gMouseTaken = false;
 
+bool gMouseOverride = false;
+int gOverrideX = 0, gOverrideY = 0;
+
 bool AnchorAccepted(int a) {
   switch (a) {
-    case 0: case 1: case 3: case 5: case 6: case 7: case 9: case 11: case 12:
-    case 25: case 45: case 65: case 85:
+    case 0:
+    case 1:
+    case 3:
+    case 5:
+    case 6:
+    case 7:
+    case 9:
+    case 11:
+    case 12:
+    case 25:
+    case 45:
+    case 65:
+    case 85:
       return true;
     default:
       return false;
@@ -60,10 +76,22 @@ Panel* CloneWithOffset(const Panel* src, Panel* newParent, int dx, int dy) {
   return copy;
 }
 
-void MousePassVisit(Panel* p, int eventCode) {
+// The point test of HitTestPanel with the mouse already sampled.
+bool HitAt(const Panel* p, bool asChild, int mx, int my) {
+  if (!PointInRect(mx, my, p->x, p->y, p->w, p->h)) return false;
+  if (asChild) return true;
+  // Children cover their parent by rectangle alone, visible or not.
+  for (auto it = p->children.rbegin(); it != p->children.rend(); ++it) {
+    const Panel* c = *it;
+    if (c != nullptr && PointInRect(mx, my, c->x, c->y, c->w, c->h)) return false;
+  }
+  return true;
+}
+
+void MousePassVisit(Panel* p, int eventCode, int mx, int my) {
   if (p == nullptr || !p->visible) return;
   p->hovered = 0;
-  if (!gMouseTaken && HitTestPanel(p, false)) {
+  if (!gMouseTaken && HitAt(p, false, mx, my)) {
     p->hovered = 1;
     if (eventCode != 0 && p->action != nullptr) {
       p->lastEvent = eventCode;
@@ -73,7 +101,9 @@ void MousePassVisit(Panel* p, int eventCode) {
     }
     gMouseTaken = true;
   }
-  for (auto it = p->children.rbegin(); it != p->children.rend(); ++it) MousePassVisit(*it, eventCode);
+  // Later children are drawn on top, so they are asked first.
+  for (std::size_t i = p->children.size(); i > 0; --i)
+    MousePassVisit(p->children[i - 1], eventCode, mx, my);
 }
 
 }  // namespace
@@ -94,57 +124,70 @@ void PlacePanel(Panel* p, float fx, float fy, float fw, float fh, int anchor, in
   if (p == nullptr) return;
   const Panel& b = p->parent != nullptr ? *p->parent : gRootPanel;
   const bool rel = relative != 0 && p->parent != nullptr;
-  const int rw = rel ? p->parent->w : gRootPanel.w;
-  const int rh = rel ? p->parent->h : gRootPanel.h;
+  const float rw = static_cast<float>(rel ? p->parent->w : gRootPanel.w);
+  const float rh = static_cast<float>(rel ? p->parent->h : gRootPanel.h);
   const float afw = fw < 0 ? -fw : fw;
   const float afh = fh < 0 ? -fh : fh;
-  p->w = static_cast<int32_t>(afw * static_cast<float>(rw));
-  p->h = static_cast<int32_t>(afh * static_cast<float>(rh));
+  p->w = static_cast<int32_t>(afw * rw);
+  p->h = static_cast<int32_t>(afh * rh);
   p->anchor = AnchorAccepted(anchor) ? anchor : 0;
 
   const float cx = static_cast<float>(b.x) + static_cast<float>(b.w) * 0.5f;
   const float cy = static_cast<float>(b.y) + static_cast<float>(b.h) * 0.5f;
-  const int hw = p->w / 2, hh = p->h / 2;
-  float ax = cx - static_cast<float>(hw);
-  float ay = cy - static_cast<float>(hh);
+  const float left = static_cast<float>(b.x);
+  const float right = static_cast<float>(b.x + b.w - p->w);
+  const float bottom = static_cast<float>(b.y);
+  const float top = static_cast<float>(b.y + b.h - p->h);
+  const float midX = cx - static_cast<float>(p->w / 2);
+  const float midY = cy - static_cast<float>(p->h / 2);
+  float ax = midX, ay = midY;  // 0 and the other accepted codes: centred
   switch (p->anchor) {
-    case 12: ay = static_cast<float>(b.y + b.h - p->h); break;
+    case 12:
+      ay = top;
+      break;
     case 1:
-      ax = static_cast<float>(b.x + b.w - p->w);
-      ay = static_cast<float>(b.y + b.h - p->h);
+      ax = right;
+      ay = top;
       break;
-    case 3: ax = static_cast<float>(b.x + b.w - p->w); break;
+    case 3:
+      ax = right;
+      break;
     case 5:
-      ax = static_cast<float>(b.x + b.w - p->w);
-      ay = static_cast<float>(b.y);
+      ax = right;
+      ay = bottom;
       break;
-    case 6: ay = static_cast<float>(b.y); break;
+    case 6:
+      ay = bottom;
+      break;
     case 7:
-      ax = static_cast<float>(b.x);
-      ay = static_cast<float>(b.y);
+      ax = left;
+      ay = bottom;
       break;
-    case 9: ax = static_cast<float>(b.x); break;
+    case 9:
+      ax = left;
+      break;
     case 11:
-      ax = static_cast<float>(b.x);
-      ay = static_cast<float>(b.y + b.h - p->h);
+      ax = left;
+      ay = top;
       break;
-    default: break;
+    default:
+      break;
   }
-  const int iax = static_cast<int>(ax), iay = static_cast<int>(ay);
-  p->x = static_cast<int32_t>(static_cast<float>(iax) + fx * static_cast<float>(rw));
-  p->y = static_cast<int32_t>(static_cast<float>(iay) + fy * static_cast<float>(rh));
+  const float iax = static_cast<float>(static_cast<int>(ax));
+  const float iay = static_cast<float>(static_cast<int>(ay));
+  p->x = static_cast<int32_t>(iax + fx * rw);
+  p->y = static_cast<int32_t>(iay + fy * rh);
 }
 
 Panel* CreatePanel(Panel* parent, PanelCallback draw, PanelCallback action, float fx, float fy,
                    float fw, float fh, int anchor, int relative) {
   auto* p = new Panel;
-  p->parent = parent;
+  // Top-level panels hang under the root, which is also their base.
+  p->parent = parent != nullptr ? parent : &gRootPanel;
   p->draw = draw;
   p->action = action;
   PlacePanel(p, fx, fy, fw, fh, anchor, relative);
-  Panel* owner = parent != nullptr ? parent : &gRootPanel;
-  if (parent == nullptr) p->parent = &gRootPanel;
-  owner->children.push_back(p);
+  p->parent->children.push_back(p);
   return p;
 }
 
@@ -201,25 +244,34 @@ bool HitTestPanel(Panel* p, bool asChild) {
   if (p == nullptr) return false;
   int mx = 0, my = 0;
   GetMouseInWindow(&mx, &my);
-  if (!PointInRect(mx, my, p->x, p->y, p->w, p->h)) return false;
-  if (asChild) return true;
-  for (auto it = p->children.rbegin(); it != p->children.rend(); ++it) {
-    const Panel* c = *it;
-    if (c != nullptr && PointInRect(mx, my, c->x, c->y, c->w, c->h)) return false;
-  }
-  return true;
+  return HitAt(p, asChild, mx, my);
 }
 
 void PanelMousePass(int eventCode) {
   gMouseTaken = false;
-  MousePassVisit(&gRootPanel, eventCode);
+  // One cursor reading serves the whole walk.
+  int mx = 0, my = 0;
+  GetMouseInWindow(&mx, &my);
+  MousePassVisit(&gRootPanel, eventCode, mx, my);
 }
 
 void GetMouseInWindow(int* x, int* y) {
-  int cx = 0, cy = 0;
-  GetCursorPos(&cx, &cy);
-  Rect r{0, 0, 0, 0};
-  GetWindowRect(&r);
-  if (x != nullptr) *x = cx - r.left;
-  if (y != nullptr) *y = gRootPanel.h - (cy - r.top);
+  int mx = gOverrideX, my = gOverrideY;
+  if (!gMouseOverride) {
+    int cx = 0, cy = 0;
+    GetCursorPos(&cx, &cy);
+    Rect r{0, 0, 0, 0};
+    GetWindowRect(&r);
+    // The window is a frameless popup: no border or caption to subtract.
+    mx = cx - r.left;
+    my = gRootPanel.h - (cy - r.top);
+  }
+  if (x != nullptr) *x = mx;
+  if (y != nullptr) *y = my;
+}
+
+void SetMouseInWindowOverride(int active, int x, int y) {
+  gMouseOverride = active != 0;
+  gOverrideX = x;
+  gOverrideY = y;
 }

@@ -52,9 +52,14 @@ bool HitTestPanel(Panel* panel, bool asChild);
 void PanelMousePass(int eventCode);
 // Mouse position in window pixels, origin at the lower-left corner.
 void GetMouseInWindow(int* x, int* y);
+// Tests pin the mouse to a window position instead of reading the cursor;
+// active = 0 returns to the real cursor.
+void SetMouseInWindowOverride(int active, int x, int y);
 
 // Null-safe visibility helpers for the managed panels.
-inline bool PanelVisible(const Panel* p) { return p != nullptr && p->visible != 0; }
+inline bool PanelVisible(const Panel* p) {
+  return p != nullptr && p->visible != 0;
+}
 inline void ShowPanel(Panel* p, bool show) {
   if (p != nullptr) p->visible = show ? 1 : 0;
 }
