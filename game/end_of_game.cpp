@@ -1,0 +1,159 @@
+// The end of a game: the wait, the rank, the name entry, the records entry
+// and the restart.
+#include <string>
+
+#include "app/app_state.h"
+#include "app/frame.h"
+#include "base/file_util.h"
+#include "base/text.h"
+#include "base/timers.h"
+#include "game/game.h"
+#include "platform/platform.h"
+#include "records/records.h"
+#include "sound/sound.h"
+#include "ui/field_choice.h"
+#include "ui/panel_tree.h"
+
+namespace {
+
+enum EndState : int32_t {
+  kPlaying = 0,
+  kGameOver = 1,
+  kWaiting = 2,
+  kDecidingRank = 3,
+  kFinished = 4,
+  kNameEntry = 5,
+};
+
+constexpr int32_t kEndWaitMs = 2000;
+constexpr int32_t kNoRankCloseLockMs = 1000;
+constexpr int32_t kNameEntryCloseLockMs = 600000;  // no closing by key while typing
+constexpr int32_t kAfterNameCloseLockMs = 350;
+constexpr int kNameMaxLen = 15;
+constexpr std::size_t kStoredNameLen = 12;
+
+void DecideRank() {
+  GameState& g = gGame;
+  gPreviewTable = gRecordTable;
+  const int rank = PlaceRecord(gPreviewTable, "abc", CurrentRecordValues());
+  gPreviewRank = rank;
+  g.nameInput = 0;
+  if (rank <= 0) {
+    PlaySound(kVoiceRight, 11, 0, 0.9f, 0.8f, 1.0f, 10);
+    g.closeLock = kNoRankCloseLockMs;
+    g.recordRank = -1;
+    g.endState = kFinished;
+  } else {
+    g.recordRank = rank;
+    g.endState = kNameEntry;
+    PlaySound(kVoiceRight, 13, 0, 1.0f, 1.0f, 1.0f, 0);
+    g.closeLock = kNameEntryCloseLockMs;
+  }
+  ShowPanel(StageResultsPanel, true);
+  g.paused = 1;
+}
+
+void NameEntryStep() {
+  GameState& g = gGame;
+  // Keyboard input follows the previous name, which is the entry's prompt.
+  if (g.nameInput == 0) BeginTextEntry(&g.nameInput, g.playerName, kNameMaxLen);
+  ShowPanel(NameEntryPanel, true);
+
+  const int32_t result = g.nameInput;
+  std::string text;
+  if (!PollTextEntry(&g.nameInput, text, 0)) return;
+
+  std::string name;
+  if (result == 2) {
+    name = "Comp";
+  } else {
+    name = Trim(text);
+    if (name.empty()) name = "Zero";
+  }
+  if (name.size() > kStoredNameLen) name.resize(kStoredNameLen);
+  ShowPanel(NameEntryPanel, false);
+  CommitRecord(name, CurrentRecordValues());
+  g.nameInput = 0;
+  g.endState = kFinished;
+  g.closeLock = kAfterNameCloseLockMs;
+}
+
+// A finished game whose results were closed: back to the shape choice.
+void Restart() {
+  GameState& g = gGame;
+  CountDown(g.gameOverTimer);
+  gChoiceState = 0;
+  g.firstMilestone = 0;
+  g.chainBonusSum = 0;
+  g.pointsSum = 0;
+  g.stageChainBonus = 0;
+  g.stagePoints = 0;
+  g.stageRemoved = 0;
+  g.pendingRemoved = 0;
+  ClearStatTable(g.stageChains);
+  ClearStatTable(g.gameChains);
+  ClearStatTable(g.stageSizes);
+  ClearStatTable(g.gameSizes);
+  g.stageStartScore = 0;
+  g.endState = kPlaying;
+  g.cubes = 0;
+  g.score = 0;
+  g.lastRemoval = 0;
+  g.lastPoints = 0;
+  g.bestPoints = 0;
+  g.stageCubes = 0;
+  g.stageTarget = InitialStageTarget(g.variant);
+  g.slowDownDone = 0;
+  g.stage = 0;
+  BuildField(g.field);
+  if (g.field != nullptr) {
+    GeneratePiece(*g.field, g.current);
+    GeneratePiece(*g.field, g.current);
+  }
+  g.next = Piece{};
+}
+
+}  // namespace
+
+void GameOver() {
+  GameState& g = gGame;
+  Sleep(300);
+  g.endState = kGameOver;
+  SetupIntro();
+  EndChain();
+  g.gameOverTimer = 3200;
+  g.fallPeriod = 1000;
+}
+
+bool EndOfGame() {
+  GameState& g = gGame;
+  switch (g.endState) {
+    case kPlaying:
+      return false;
+    case kGameOver:
+      g.endTimer = kEndWaitMs;
+      g.endState = kWaiting;
+      return true;
+    case kWaiting:
+      if (CountDownExpired(g.endTimer)) g.endState = kDecidingRank;
+      return true;
+    case kDecidingRank:
+      DecideRank();
+      return true;
+    case kNameEntry:
+      NameEntryStep();
+      return true;
+    default:
+      return true;  // finished: waiting for the results to be closed
+  }
+}
+
+bool CheckGameEnd() {
+  GameState& g = gGame;
+  if (!EndOfGame()) return g.paused != 0;
+  if (!g.paused && g.endState == kFinished) {
+    Restart();
+    return false;
+  }
+  return true;
+}
