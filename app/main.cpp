@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include "app/main_loop.h"
+
+int main() {
+  return WinMain();
+}

@@ -34,6 +34,12 @@ LocalDate GetLocalDate() {
   return LocalDate{local.tm_mday, local.tm_mon + 1, local.tm_year + 1900};
 }
 
-void SetTickSource(uint32_t (*source)()) { gTickSource = source; }
-void SetSleepHook(void (*hook)(uint32_t)) { gSleepHook = hook; }
-void SetDateSource(LocalDate (*source)()) { gDateSource = source; }
+void SetTickSource(uint32_t (*source)()) {
+  gTickSource = source;
+}
+void SetSleepHook(void (*hook)(uint32_t)) {
+  gSleepHook = hook;
+}
+void SetDateSource(LocalDate (*source)()) {
+  gDateSource = source;
+}

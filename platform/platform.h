@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // ---------------------------------------------------------------- time
 
@@ -50,6 +51,9 @@ enum : uint32_t {
 
 // WM_SIZE kinds (wParam).
 enum : uint32_t { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
+
+// WM_ACTIVATE kinds (low word of wParam; the high word is nonzero while minimised).
+enum : uint32_t { WA_INACTIVE = 0, WA_ACTIVE = 1 };
 
 // WM_SYSCOMMAND commands (wParam & 0xFFF0).
 enum : uint32_t {
@@ -100,6 +104,7 @@ enum : uint32_t {
   VK_DIVIDE = 0x6F,
   VK_F1 = 0x70,  // .. VK_F12 = 0x7B
   VK_F2 = 0x71,
+  VK_F4 = 0x73,
   VK_F10 = 0x79,
 };
 
@@ -109,8 +114,12 @@ struct Msg {
   intptr_t lParam;
 };
 
-inline uint32_t LowWord(uintptr_t v) { return static_cast<uint32_t>(v & 0xFFFF); }
-inline uint32_t HighWord(uintptr_t v) { return static_cast<uint32_t>((v >> 16) & 0xFFFF); }
+inline uint32_t LowWord(uintptr_t v) {
+  return static_cast<uint32_t>(v & 0xFFFF);
+}
+inline uint32_t HighWord(uintptr_t v) {
+  return static_cast<uint32_t>((v >> 16) & 0xFFFF);
+}
 
 using WindowProcFn = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
@@ -124,6 +133,35 @@ intptr_t DefWindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // Tests feed messages of their own: while a source is set, PeekMessage takes
 // its messages from it (a result of 0 means no message waits).
 void SetMessageSource(int (*source)(Msg* out));
+
+// How the pump translates keyboard input.  A key is named as the system names
+// it ("A", "Return", "Keypad 5", "Left Shift" ...); 0 = a key the game never sees.
+uint32_t VirtualKeyFromKeyName(const char* keyName);
+// The WM_CHAR bytes of typed UTF-8 text: Windows-1251, one byte per character;
+// control characters and characters the code page lacks are dropped.
+std::string TypedTextToCp1251(const char* utf8);
+
+// Synthetic system input for tests of the pump: queues what the system would
+// deliver, for the next PeekMessage to translate.  `text` is a key name for
+// the key kinds, typed UTF-8 for TestText; `value` is the wheel notches
+// (positive away from the user) or the mouse button (1 left, 2 middle,
+// 3 right).  1 on success.
+enum TestInputKind : int {
+  TestKeyDown,
+  TestKeyRepeat,
+  TestKeyUp,
+  TestAltKeyDown,  // with Alt held
+  TestText,
+  TestWheel,
+  TestButtonDown,
+  TestButtonUp,
+  TestFocusGained,
+  TestFocusLost,
+  TestMinimised,
+  TestRestored,
+  TestCloseRequest,
+};
+int PostTestInput(TestInputKind kind, const char* text, int value);
 
 // ---------------------------------------------------------- message box
 
@@ -144,8 +182,8 @@ void SetMessageBoxHook(int (*hook)(const char* text, const char* caption, uint32
 
 // --------------------------------------------------------------- files
 
-int DeleteFile(const char* path);                  // 1 on success
-int MoveFile(const char* from, const char* to);    // 1 on success; fails if `to` exists
+int DeleteFile(const char* path);                // 1 on success
+int MoveFile(const char* from, const char* to);  // 1 on success; fails if `to` exists
 int FileExists(const char* path);
 
 // ------------------------------------------------------- window, cursor
@@ -154,11 +192,13 @@ struct Rect {
   int left, top, right, bottom;
 };
 
-int ShowCursor(int show);             // returns the new display count
-int GetCursorPos(int* x, int* y);     // screen coordinates, y downwards
-int SetCursorPos(int x, int y);       // screen coordinates
-int GetWindowRect(Rect* rect);        // screen coordinates of the window
+int ShowCursor(int show);                     // returns the new display count
+int GetCursorPos(int* x, int* y);             // screen coordinates, y downwards
+int SetCursorPos(int x, int y);               // screen coordinates
+int GetWindowRect(Rect* rect);                // screen coordinates of the window
 void GetScreenSize(int* width, int* height);  // the desktop display mode
+// Tests give a screen size of their own; nullptr restores the real one.
+void SetScreenSizeSource(void (*source)(int* width, int* height));
 
 // ------------------------------------------------- window and GL context
 //
