@@ -95,9 +95,15 @@ bool AcquireVideo() {
   // The game, not SDL, decides when the system may sleep.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
   PreferVisibleVideoDrivers();
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
-    return false;
+  // An X server answering many clients at once sometimes refuses a
+  // connection for a moment (EAGAIN); a few short retries ride that out.
+  int tries = 0;
+  while (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (++tries >= 5) {
+      std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+      return false;
+    }
+    SDL_Delay(20);
   }
   // Video stays up until the process ends: quitting it unloads the GL
   // driver, and what that leaves behind could no longer be told from ours.
