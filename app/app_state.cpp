@@ -3,4 +3,6 @@
 AppState gApp;
 std::array<int32_t, 256> gKeyTable{};
 
-void ClearKeyTable() { gKeyTable.fill(0); }
+void ClearKeyTable() {
+  gKeyTable.fill(0);
+}

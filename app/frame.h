@@ -1,15 +1,42 @@
-// The frame driver: one call per idle pass of the main loop draws one frame.
+// The frame driver: one call per idle pass of the main loop draws one frame
+// (the loop presents it).  In order: the start-up intro (which takes the
+// whole frame while it runs), the visibility rules of the managed panels,
+// input and the game step (only while focused), then the picture.
 #pragma once
 
 #include <cstdint>
 
 void RunFrame(int focused);
+
 // Starts the full-screen intro (3000 ms): at start-up and at every game over.
 void SetupIntro();
+// True while the intro takes the frames: time left, and neither the stage
+// results nor the results panel's close lock hold the game.
 bool IntroRunning();
+
+struct IntroState {
+  int32_t remainingMs = 0;
+  float anchor = 128.0f;
+  float alpha = 0.0f;
+  float a = 0.0f, b = 0.0f, c = 0.0f;  // the moving coordinates
+};
+const IntroState& Intro();
+
+// The visibility rules of the managed panels, applied every frame.
+void ApplyVisibilityRules();
+
+// Selection of the options menu: 1-based line and the number of lines.
+// Moving by `delta` wraps at both ends; with fewer than two lines nothing
+// moves, and a selection out of range is first brought back into it.
+int WrapOptionsLine(int line, int delta, int count);
+
+// The debug overlay, drawn last while it is switched on (null: nothing).
+extern void (*DebugOverlayHook)();
 
 // The four movement commands of this frame and the pointer position.
 extern int32_t CommandLeft, CommandRight, CommandUp, CommandDown;
 extern int32_t MouseX, MouseY;
 extern int32_t PulsesSteppedThisFrame;
+// Countdowns (ms) run down once per focused frame.
 extern int32_t MenuCooldownMs, OptionsToggleCooldownMs, TextCooldownMs;
+extern int32_t OptionsLine, OptionsLineCount;

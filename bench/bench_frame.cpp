@@ -1,0 +1,297 @@
+// Cost of a frame on the real window at 800 x 600 (needs an X server; with
+// Mesa's software renderer the picture is the cost): a play frame with a
+// half-full well and the panels, an empty frame (clear + swap) in the same
+// run, and the parts of a play frame one by one.
+//
+// Every frame starts from the same game state, so the medians compare like
+// with like.  Times are the median per frame in milliseconds: CPU time of
+// the whole process (the renderer's threads included) and wall time.  The
+// drawing is finished (glFinish) inside the timed span, or the renderer
+// would do the work later, outside it.
+#include <benchmark/benchmark.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/frame.h"
+#include "app/input_actions.h"
+#include "app/window.h"
+#include "base/timers.h"
+#include "game/game.h"
+#include "game/game_state.h"
+#include "gfx/draw.h"
+#include "platform/platform.h"
+#include "records/records.h"
+#include "ui/field_choice.h"
+#include "ui/field_render.h"
+#include "ui/fonts.h"
+#include "ui/layout.h"
+#include "ui/panel_tree.h"
+
+namespace {
+
+constexpr int kW = 800, kH = 600;
+constexpr int kFrames = 300;
+
+uint32_t gNow = 100000;
+uint32_t FakeTicks() {
+  return gNow;
+}
+
+double CpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+double WallMs() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::nth_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
+
+// Per-frame samples of one measured span.
+struct Span {
+  std::vector<double> cpu, wall;
+  double c0 = 0, w0 = 0;
+  void Start() {
+    c0 = CpuMs();
+    w0 = WallMs();
+  }
+  void Stop() {
+    glFinish();
+    cpu.push_back(CpuMs() - c0);
+    wall.push_back(WallMs() - w0);
+  }
+  void Report(benchmark::State& state, const std::string& name) const {
+    state.counters[name + "_cpu_ms"] = Median(cpu);
+    state.counters[name + "_wall_ms"] = Median(wall);
+  }
+};
+
+// ------------------------------------------------------------ the game
+
+bool gWindow = false;
+GameState gSnapshot;
+Field gFieldSnapshot;
+
+// The program's start-up, from the build folder where res/ is.
+bool OpenWindow() {
+  if (gWindow) return true;
+  if (std::getenv("DISPLAY") == nullptr) return false;
+  char exe[PATH_MAX] = {};
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) return false;
+  std::string dir(exe, static_cast<size_t>(n));
+  dir = dir.substr(0, dir.rfind('/'));  // <build>/bench
+  dir = dir.substr(0, dir.rfind('/'));  // <build>
+  if (chdir(dir.c_str()) != 0) return false;
+  SetTickSource(FakeTicks);
+  gApp.windowWidth = kW;
+  gApp.windowHeight = kH;
+  if (!CreateGlWindow(kW, kH)) return false;
+  LoadMouseGestures("res/base/hand1.txt");
+  GameStartup();
+  ResetFrameClock();
+  gApp.active = 1;
+  gApp.focused = 1;
+  gWindow = true;
+  return true;
+}
+
+// The default records, as a fresh records file has them, without writing it.
+void DefaultRecords() {
+  for (int p = 0; p < 20; ++p) {
+    RecordEntry& e = gRecordTable[static_cast<size_t>(p)];
+    e = RecordEntry{};
+    std::snprintf(e.name, sizeof e.name, "%-12s", "---");
+    e.score = 940 - 10 * p;
+    e.timeMs = 1680000;
+    e.day = 16;
+    e.month = 1;
+    e.year = 2026;
+  }
+  BuildRecordLines(gRecordTable);
+  gRecordsLoaded = 1;
+}
+
+// A game in its fifth stage (the widest well of the shape): the lower half
+// of the well filled, a three-cell piece falling, the preview and the chain
+// display on.  `settling` adds the settle phase with its bars.
+void MiddleOfAGame(int shape, bool settling) {
+  gChoiceState = 2;
+  ShowPanel(FieldChoicePanel, false);
+  ShowPanel(StageResultsPanel, false);
+  ShowPanel(OptionsPanel, false);
+  Field* f = SelectVariant(shape);
+  ResetGame();
+  gGame.stage = 4;
+  BuildField(f);
+  DefaultRecords();
+  std::srand(7);
+  for (int32_t row = f->height / 2; row < f->height - 1; ++row) {
+    for (int32_t col = 1; col < f->width - 1; ++col) {
+      const int32_t i = f->index(row, col);
+      if (f->cellAt(i) == 0) f->setCell(i, 1 + std::rand() % 6);
+    }
+  }
+  GameState& g = gGame;
+  g.current = Piece{};
+  g.current.centre = 2;
+  g.current.ring[3] = 4;  // right
+  g.current.ring[7] = 5;  // left
+  g.current.position = f->index(3, f->width / 2);
+  g.fallTimer = 600;
+  g.spawnDelay = 0;
+  g.downGuard = 0;
+  g.next.centre = 3;
+  g.next.ring[3] = 1;
+  g.next.ring[7] = 6;
+  g.piecesInStage = 5;
+  g.score = 1234;
+  g.cubes = 80;
+  g.stageCubes = 30;
+  g.chainNumber = 3;
+  g.chainBonus = 33;
+  g.lastRemoval = 4;
+  g.lastPoints = 16;
+  g.bestPoints = 36;
+  g.settleSteps = settling ? 10 : 0;
+  g.settleTimer = settling ? 60 : 0;
+  ApplyVisibilityRules();
+  gSnapshot = gGame;
+  gFieldSnapshot = *f;
+}
+
+// Every frame plays the same moment again, 16 ms later.
+void Rewind() {
+  gGame = gSnapshot;
+  *gGame.field = gFieldSnapshot;
+  gNow += 16;
+}
+
+// ------------------------------------------------------------ benchmarks
+
+// A play frame as the main loop runs it: RunFrame, then the swap.
+void BM_PlayFrame(benchmark::State& state) {
+  if (!OpenWindow()) {
+    state.SkipWithError("no window (needs DISPLAY and the generated res/)");
+    return;
+  }
+  MiddleOfAGame(static_cast<int>(state.range(0)), state.range(1) != 0);
+  Span run, swap, empty;
+  for (auto _ : state) {
+    Rewind();
+    run.Start();
+    RunFrame(1);
+    run.Stop();
+    swap.Start();
+    SwapBuffers();
+    swap.Stop();
+
+    // The empty frame in the same run: clear and swap.
+    empty.Start();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT);
+    glFinish();
+    SwapBuffers();
+    empty.Stop();
+  }
+  run.Report(state, "runframe");
+  swap.Report(state, "swap");
+  empty.Report(state, "empty");
+  state.counters["ratio_cpu"] = (Median(run.cpu) + Median(swap.cpu)) / Median(empty.cpu);
+}
+BENCHMARK(BM_PlayFrame)
+    ->ArgsProduct({{kVariantSport, kVariantHurdle}, {0, 1}})
+    ->ArgNames({"shape", "settling"})
+    ->Iterations(kFrames)
+    ->Unit(benchmark::kMillisecond);
+
+// The parts of a play frame, each finished on its own.
+void BM_FrameParts(benchmark::State& state) {
+  if (!OpenWindow()) {
+    state.SkipWithError("no window (needs DISPLAY and the generated res/)");
+    return;
+  }
+  MiddleOfAGame(static_cast<int>(state.range(0)), state.range(1) != 0);
+  static const char* const kPassNames[kWellPassCount] = {
+      "well0_setup", "well1_background", "well2_edges",  "well3_cells",
+      "well4_piece", "well5_effects",    "well6_preview"};
+  Span step, clear, mouse, tree, treeNoText, borders;
+  std::vector<Span> passes(kWellPassCount);
+  for (auto _ : state) {
+    Rewind();
+    TickFrameClock();
+    PulsesSteppedThisFrame = 0;
+    step.Start();
+    GameTick(0, 0, 0, 0, 0, 0, 0);
+    step.Stop();
+    clear.Start();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT);
+    clear.Stop();
+    for (int p = 0; p < kWellPassCount; ++p) {
+      passes[static_cast<size_t>(p)].Start();
+      Begin2DWindow();
+      DrawWellPass(p);
+      End2D();
+      passes[static_cast<size_t>(p)].Stop();
+    }
+    mouse.Start();
+    PanelMousePass(0);
+    mouse.Stop();
+    tree.Start();
+    Begin2DWindow();
+    DrawPanelTree();
+    End2D();
+    tree.Stop();
+    // The same tree without fonts: the difference is the text.
+    const FontSet fonts = gFonts;
+    gFonts = FontSet{};
+    treeNoText.Start();
+    Begin2DWindow();
+    DrawPanelTree();
+    End2D();
+    treeNoText.Stop();
+    gFonts = fonts;
+    borders.Start();
+    Begin2DWindow();
+    DrawPanelBorder(RecordsStripPanel, 38, nullptr, 8.0f, 1);
+    DrawPanelBorder(RecordsPanel, 38, nullptr, 12.0f, 1);
+    DrawPanelBorder(SideInfoPanel, 0, nullptr, 8.0f, 1);
+    DrawPanelBorder(OptionsPanel, 38, nullptr, 14.0f, 1);
+    End2D();
+    borders.Stop();
+    SwapBuffers();
+  }
+  step.Report(state, "game_step");
+  clear.Report(state, "clear");
+  for (int p = 0; p < kWellPassCount; ++p) {
+    passes[static_cast<size_t>(p)].Report(state, kPassNames[p]);
+  }
+  mouse.Report(state, "panel_mouse");
+  tree.Report(state, "panel_tree");
+  treeNoText.Report(state, "panel_tree_no_text");
+  borders.Report(state, "borders");
+}
+BENCHMARK(BM_FrameParts)
+    ->ArgsProduct({{kVariantSport, kVariantHurdle}, {0, 1}})
+    ->ArgNames({"shape", "settling"})
+    ->Iterations(kFrames)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

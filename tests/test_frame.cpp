@@ -1,0 +1,452 @@
+// The frame driver on a real GL context with a fake clock: the intro, the
+// visibility rules, the options chord and the menu's selection, the
+// cooldowns, the routing of keys to the game, and unfocused frames.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/frame.h"
+#include "app/input_actions.h"
+#include "base/timers.h"
+#include "game/game.h"
+#include "game/game_state.h"
+#include "gfx/draw.h"
+#include "gfx/texture.h"
+#include "platform/platform.h"
+#include "records/records.h"
+#include "ui/field_choice.h"
+#include "ui/field_render.h"
+#include "ui/layout.h"
+#include "ui/panel_tree.h"
+
+namespace {
+
+uint32_t gNow = 1000;
+uint32_t FakeTicks() {
+  return gNow;
+}
+void FakeSleep(uint32_t ms) {
+  gNow += ms;
+}
+int gBoxes = 0;
+int CountBox(const char*, const char*, uint32_t) {
+  ++gBoxes;
+  return IDOK;
+}
+
+using Rgb = std::array<int, 3>;
+
+Rgb Pixel(int x, int y) {
+  uint8_t p[3] = {};
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+  return {p[0], p[1], p[2]};
+}
+
+::testing::AssertionResult Is(const Rgb& got, const Rgb& want, int tolerance = 3) {
+  for (int i = 0; i < 3; ++i) {
+    if (std::abs(got[i] - want[i]) > tolerance) {
+      return ::testing::AssertionFailure()
+             << "got (" << got[0] << ", " << got[1] << ", " << got[2] << "), want (" << want[0]
+             << ", " << want[1] << ", " << want[2] << ")";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// The panels and the game as the program has them after start-up, without
+// a screen: enough for the rules that only read and write visibility.
+class PanelsAndGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedApp = gApp;
+    gApp.windowWidth = 800;
+    gApp.windowHeight = 600;
+    gNow = 1000;
+    SetTickSource(FakeTicks);
+    SetSleepHook(FakeSleep);
+    gBoxes = 0;
+    SetMessageBoxHook(CountBox);
+    SetRootPanel(800, 600);
+    BuildPanelLayout();
+    gGame = GameState{};
+    gOptions = GameOptions{};
+    gGame.variant = kVariantSport;
+    gGame.stage = 1;
+  }
+  void TearDown() override {
+    ReleasePanelTree();
+    gGame = GameState{};
+    gApp = savedApp;
+    SetMessageBoxHook(nullptr);
+    SetSleepHook(nullptr);
+    SetTickSource(nullptr);
+  }
+  AppState savedApp;
+};
+
+// ------------------------------------------------------------ visibility
+
+using VisibilityRules = PanelsAndGame;
+
+TEST_F(VisibilityRules, TableOfPanelStates) {
+  struct Case {
+    const char* what;
+    bool nameEntry, results, choice, options;
+    int stage, variant;
+    // expected
+    bool records, strip, columns;
+  };
+  const Case cases[] = {
+      {"play, stage 1 sport", false, false, false, false, 1, 2, false, true, true},
+      {"play, stage 2 sport", false, false, false, false, 2, 2, false, true, false},
+      {"play, stage 1 easy", false, false, false, false, 1, 1, false, true, false},
+      {"stage results", false, true, false, false, 1, 2, true, false, false},
+      {"name entry over results", true, true, false, false, 1, 2, false, false, false},
+      {"name entry alone", true, false, false, false, 1, 2, false, false, true},
+      {"field choice", false, false, true, false, 1, 2, false, true, false},
+      {"options over field choice", false, false, true, true, 1, 2, false, true, true},
+      {"options in play", false, false, false, true, 1, 2, false, true, true},
+      {"results over field choice", false, true, true, false, 1, 2, true, false, false},
+  };
+  for (const Case& c : cases) {
+    ShowPanel(NameEntryPanel, c.nameEntry);
+    ShowPanel(StageResultsPanel, c.results);
+    ShowPanel(FieldChoicePanel, c.choice);
+    ShowPanel(OptionsPanel, c.options);
+    ShowPanel(BonusPanel, true);
+    // Start from the opposite of what is expected, so every rule must act.
+    ShowPanel(RecordsPanel, !c.records);
+    ShowPanel(RecordsStripPanel, !c.strip);
+    ShowPanel(ResultsColumnsPanel, !c.columns);
+    gGame.stage = c.stage;
+    gGame.variant = c.variant;
+    ApplyVisibilityRules();
+    EXPECT_EQ(PanelVisible(RecordsPanel), c.records) << c.what;
+    EXPECT_EQ(PanelVisible(RecordsStripPanel), c.strip) << c.what;
+    EXPECT_EQ(PanelVisible(ResultsColumnsPanel), c.columns) << c.what;
+    EXPECT_EQ(PanelVisible(BonusPanel), !c.choice) << c.what << ": the choice hides the bonuses";
+  }
+}
+
+TEST(OptionsSelection, WrapsAtBothEnds) {
+  const struct {
+    int line, delta, count, want;
+  } cases[] = {
+      {9, 1, 9, 1}, {1, -1, 9, 9}, {5, 1, 9, 6},  {5, -1, 9, 4},   // moves and wraps
+      {0, 0, 9, 9}, {10, 0, 9, 1}, {-3, 1, 9, 7}, {23, -1, 9, 4},  // out of range first
+      {1, 1, 1, 1}, {3, -1, 1, 3}, {4, 1, 0, 4},  {2, 1, 2, 1},    // fewer than two lines
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WrapOptionsLine(c.line, c.delta, c.count), c.want)
+        << c.line << " by " << c.delta << " of " << c.count;
+  }
+}
+
+// ------------------------------------------------------------ whole frames
+
+class FrameTest : public PanelsAndGame {
+ protected:
+  void SetUp() override {
+    PanelsAndGame::SetUp();
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: needs an X server";
+    ASSERT_EQ(CreateGlTestContext(800, 600), 1);
+    context = true;
+    glViewport(0, 0, 800, 600);
+    // The game writes its records file in the working directory.
+    previousDir = std::filesystem::current_path();
+    char pattern[] = "/tmp/dromo-frame-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    workDir = pattern;
+    std::filesystem::current_path(workDir);
+
+    ClearKeyTable();
+    gActions = {};
+    SetMouseInWindowOverride(1, 10, 10);
+    ResetWellDrawing();
+    GameStartup();
+    gChoiceState = 0;
+    gSelectedShape = 2;
+    OptionsLine = 1;
+    OptionsLineCount = 9;
+    MenuCooldownMs = 0;
+    OptionsToggleCooldownMs = 0;
+    TextCooldownMs = 0;
+    gFrameClock = FrameClock{};
+    ResetFrameClock();
+    ASSERT_FALSE(IntroRunning());
+  }
+  void TearDown() override {
+    if (context) {
+      End2D();
+      SetMouseInWindowOverride(0, 0, 0);
+      ClearKeyTable();
+      gActions = {};
+      DestroyGlTestContext();
+      std::filesystem::current_path(previousDir);
+      std::error_code ec;
+      std::filesystem::remove_all(workDir, ec);
+    }
+    PanelsAndGame::TearDown();
+  }
+  void Frame(uint32_t ms, int focused = 1) {
+    gNow += ms;
+    RunFrame(focused);
+  }
+  // The bindings the program ships with.
+  void LoadBindings() {
+    const char* source = std::getenv("DROMO_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    std::ifstream in(std::string(source) + "/res/base/sig.txt", std::ios::binary);
+    ASSERT_TRUE(in.good());
+    LoadInputActions(in);
+  }
+  // One press of a key: down for a frame, up for a frame; slow enough for
+  // the bindings' lockouts (180 ms at most).
+  void Tap(int vk, uint32_t ms = 100) {
+    gKeyTable[vk] = 1;
+    Frame(ms);
+    gKeyTable[vk] = 0;
+    Frame(ms);
+  }
+  // Into play on a shape, past the shape choice.
+  void Play(int shape) {
+    gChoiceState = 2;
+    ShowPanel(FieldChoicePanel, false);
+    StartNewGame(shape);
+    Frame(16);  // the first step loads the records and spawns
+    ASSERT_GT(gGame.current.position, 0);
+  }
+  bool context = false;
+  std::filesystem::path previousDir, workDir;
+};
+
+TEST_F(FrameTest, IntroConvergesOnItsTargets) {
+  for (uint32_t frameMs : {10u, 33u, 250u}) {
+    gChoiceState = 0;
+    ShowPanel(FieldChoicePanel, false);
+    SetupIntro();
+    const IntroState& in = Intro();
+    EXPECT_EQ(in.remainingMs, 3000);
+    EXPECT_FLOAT_EQ(in.a, 800.0f);
+    EXPECT_FLOAT_EQ(in.b, 600.0f);
+    EXPECT_FLOAT_EQ(in.c, 256.0f - 600.0f);
+    EXPECT_FLOAT_EQ(in.alpha, 0.0f);
+    ASSERT_TRUE(IntroRunning());
+
+    uint32_t total = 0;
+    int frames = 0;
+    while (IntroRunning() && frames < 2000) {
+      Frame(frameMs);
+      total += frameMs;
+      ++frames;
+      if (frames == 3) {
+        // Only the intro: the records strip at the right stays black.
+        EXPECT_TRUE(Is(Pixel(760, 300), Rgb{0, 0, 0})) << frameMs << " ms frames";
+      }
+    }
+    EXPECT_GE(total, 3000u) << frameMs << " ms frames";
+    EXPECT_LT(total, 3000u + frameMs) << "3000 ms of frame time";
+    EXPECT_EQ(in.remainingMs, 0);
+    EXPECT_EQ(in.alpha, 1.0f) << "exactly";
+    EXPECT_EQ(in.a, 64.0f);
+    EXPECT_EQ(in.b, 128.0f);
+    EXPECT_EQ(in.c, 64.0f);
+    EXPECT_EQ(gChoiceState, 0) << "nothing else ran during the intro";
+
+    Frame(frameMs);
+    EXPECT_EQ(gChoiceState, 1) << "the next frame belongs to the game";
+    EXPECT_TRUE(PanelVisible(FieldChoicePanel));
+  }
+}
+
+TEST_F(FrameTest, IntroWaitsWhileTheResultsHoldTheGame) {
+  SetupIntro();
+  gGame.paused = 1;
+  EXPECT_FALSE(IntroRunning());
+  Frame(500);
+  EXPECT_EQ(Intro().remainingMs, 3000) << "held, not counted";
+  gGame.paused = 0;
+  gGame.closeLock = 200;
+  EXPECT_FALSE(IntroRunning());
+  gGame.closeLock = 0;
+  EXPECT_TRUE(IntroRunning());
+  while (IntroRunning()) Frame(250);
+  EXPECT_EQ(Intro().remainingMs, 0);
+}
+
+TEST_F(FrameTest, OptionsChordTogglesNoFasterThanItsCooldown) {
+  gKeyTable[VK_LBUTTON] = 1;
+  gKeyTable[VK_RBUTTON] = 1;
+  std::vector<uint32_t> toggles;
+  uint32_t t = 0;
+  for (int i = 0; i < 40; ++i) {
+    const bool before = PanelVisible(OptionsPanel);
+    glClearColor(0.5f, 0.0f, 0.5f, 1.0f);  // a marker the frame would clear
+    glClear(GL_COLOR_BUFFER_BIT);
+    Frame(100);
+    t += 100;
+    const bool after = PanelVisible(OptionsPanel);
+    if (before != after) {
+      toggles.push_back(t);
+      EXPECT_EQ(OptionsToggleCooldownMs, 990);
+      if (after) {
+        EXPECT_EQ(MenuCooldownMs, 400) << "no option changes right after opening";
+      }
+      EXPECT_TRUE(Is(Pixel(760, 300), Rgb{128, 0, 128}, 2)) << "the toggling frame draws nothing";
+      EXPECT_TRUE(Is(Pixel(300, 300), Rgb{128, 0, 128}, 2));
+    } else {
+      EXPECT_FALSE(Is(Pixel(760, 300), Rgb{128, 0, 128}, 2)) << "other frames draw at " << t;
+    }
+  }
+  ASSERT_GE(toggles.size(), 4u);
+  EXPECT_EQ(toggles.front(), 100u) << "the first frame of the chord opens the menu";
+  for (size_t i = 1; i < toggles.size(); ++i) {
+    EXPECT_GE(toggles[i] - toggles[i - 1], 990u);
+    EXPECT_LE(toggles[i] - toggles[i - 1], 1000u) << "and again as soon as the cooldown allows";
+  }
+}
+
+TEST_F(FrameTest, MenuSelectionMovesWithTheCommandsAndSkipsTheGame) {
+  LoadBindings();
+  ShowPanel(OptionsPanel, true);
+  OptionsLine = 9;
+  const struct {
+    int key;
+    int want;
+  } steps[] = {{VK_LEFT, 1}, {VK_RIGHT, 9}, {VK_RIGHT, 8}, {VK_DOWN, 9}, {VK_DOWN, 1}};
+  for (const auto& s : steps) {
+    Tap(s.key);
+    EXPECT_EQ(OptionsLine, s.want) << "key " << s.key;
+  }
+  EXPECT_EQ(gChoiceState, 0) << "the menu takes the frame: no field choice, no game";
+
+  OptionsLineCount = 1;
+  OptionsLine = 1;
+  Tap(VK_LEFT);
+  Tap(VK_RIGHT);
+  EXPECT_EQ(OptionsLine, 1) << "a single line never moves";
+  OptionsLineCount = 9;
+  OptionsLine = 14;
+  Tap(VK_LEFT);
+  EXPECT_EQ(OptionsLine, 6) << "an out-of-range selection is wrapped into range first";
+}
+
+TEST_F(FrameTest, FieldChoiceTakesTheCommandsBeforeTheGame) {
+  LoadBindings();
+  Frame(16);
+  ASSERT_EQ(gChoiceState, 1);
+  ASSERT_TRUE(PanelVisible(FieldChoicePanel));
+  EXPECT_FALSE(PanelVisible(BonusPanel));
+  Tap(VK_LEFT);
+  EXPECT_EQ(gSelectedShape, 1);
+  Tap(VK_RIGHT);
+  Tap(VK_RIGHT);
+  EXPECT_EQ(gSelectedShape, 3);
+  Tap(VK_UP);
+  EXPECT_EQ(gChoiceState, 2);
+  EXPECT_EQ(gGame.variant, kVariantJug);
+  Frame(16);
+  EXPECT_GT(gGame.current.position, 0) << "the game runs from the next frame";
+  EXPECT_TRUE(PanelVisible(BonusPanel)) << "\"кувшин\" shows its bonuses";
+  EXPECT_TRUE(std::filesystem::exists(RecordsFileNameFor(kVariantJug)));
+}
+
+TEST_F(FrameTest, SpaceTakesABonusOnlyInTheJug) {
+  for (int shape : {kVariantSport, kVariantJug}) {
+    Play(shape);
+    gGame.bonusCooldownMs = 0;
+    gKeyTable[VK_SPACE] = 1;
+    Frame(16);
+    gKeyTable[VK_SPACE] = 0;
+    EXPECT_EQ(PanelVisible(BonusPanel), shape == kVariantJug) << shape;
+    EXPECT_EQ(gGame.bonusCooldownMs, shape == kVariantJug ? 2000 : 0) << shape;
+  }
+}
+
+TEST_F(FrameTest, KeysMoveThePieceThroughTheGame) {
+  LoadBindings();
+  Play(kVariantSport);
+  const int32_t start = gGame.current.position;
+  Tap(VK_LEFT);
+  EXPECT_EQ(gGame.current.position, start - 1);
+  Tap(VK_RIGHT);
+  EXPECT_EQ(gGame.current.position, start);
+  EXPECT_EQ(CommandLeft + CommandRight + CommandUp + CommandDown, 0) << "released: no command";
+}
+
+TEST_F(FrameTest, CooldownsRunDownOnFocusedFramesOnly) {
+  Play(kVariantSport);
+  TextCooldownMs = 50;
+  MenuCooldownMs = 400;
+  OptionsToggleCooldownMs = 100;
+  gGame.bonusCooldownMs = 2000;
+  Frame(40);
+  EXPECT_EQ(TextCooldownMs, 10);
+  EXPECT_EQ(MenuCooldownMs, 360);
+  EXPECT_EQ(OptionsToggleCooldownMs, 60);
+  EXPECT_EQ(gGame.bonusCooldownMs, 1960);
+  Frame(300, 0);
+  EXPECT_EQ(MenuCooldownMs, 360) << "an unfocused frame counts nothing";
+  Frame(40);  // the long unfocused gap is one frame of 340 ms
+  EXPECT_EQ(TextCooldownMs, 0) << "stops at 0";
+  EXPECT_EQ(OptionsToggleCooldownMs, 0);
+  EXPECT_EQ(MenuCooldownMs, 20);
+  EXPECT_EQ(gGame.bonusCooldownMs, 1620);
+}
+
+TEST_F(FrameTest, UnfocusedFramesDrawThePauseAndStepNothing) {
+  LoadBindings();
+  Play(kVariantSport);
+  for (int i = 0; i < 5; ++i) Frame(100);
+  EXPECT_TRUE(Is(Pixel(560, 300), Rgb{0, 0, 0})) << "an empty spot of the play screen";
+  const GameState before = gGame;
+  const FrameClock clockBefore = gFrameClock;
+  gKeyTable[VK_LEFT] = 1;  // input is not read either
+  for (int i = 0; i < 5; ++i) {
+    Frame(400, 0);
+    // The translucent layer (0, 0.2, 0.4) at 0.7 over the picture.
+    EXPECT_TRUE(Is(Pixel(560, 300), Rgb{0, 36, 71}));
+  }
+  EXPECT_EQ(gGame.current.position, before.current.position);
+  EXPECT_EQ(gGame.fallTimer, before.fallTimer);
+  EXPECT_EQ(gGame.spawnDelay, before.spawnDelay);
+  EXPECT_EQ(gGame.downGuard, before.downGuard);
+  EXPECT_EQ(gFrameClock.tick, clockBefore.tick);
+  EXPECT_EQ(CommandLeft, 0);
+
+  Frame(16);
+  const int32_t width = gGame.field->width;
+  EXPECT_EQ(gGame.current.position % width, before.current.position % width - 1)
+      << "focused again: it moves";
+  EXPECT_TRUE(Is(Pixel(560, 300), Rgb{0, 0, 0})) << "and the pause layer is gone";
+}
+
+TEST_F(FrameTest, PointerCounterIsKeptCounting) {
+  Play(kVariantSport);
+  InputAction& pointer = gActions[ActionPointer];
+  pointer.kind = 1;
+  pointer.counter = -3;
+  pointer.counterMax = 0;
+  Frame(16);
+  EXPECT_EQ(pointer.counter, 0);
+  EXPECT_EQ(pointer.counterMax, 1);
+  pointer.counter = 4;
+  pointer.counterMax = 1;
+  Frame(16);
+  EXPECT_EQ(pointer.counterMax, 5);
+  pointer.counterMax = 7;
+  Frame(16);
+  EXPECT_EQ(pointer.counterMax, 7) << "a real maximum stays";
+}
+
+}  // namespace
