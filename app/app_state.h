@@ -9,12 +9,12 @@
 struct AppState {
   int32_t windowWidth = 800;
   int32_t windowHeight = 600;
-  int32_t active = 0;         // frames are drawn
-  int32_t focused = 0;        // input is sampled and the game stepped
+  int32_t active = 0;   // frames are drawn
+  int32_t focused = 0;  // input is sampled and the game stepped
   int32_t quitRequested = 0;
   int32_t loopSleepMs = 10;
   int32_t debugOverlay = 0;
-  int32_t languageFlag = 0;   // 0 Russian, 1 English
+  int32_t languageFlag = 0;  // 0 Russian, 1 English
 };
 
 extern AppState gApp;

@@ -72,7 +72,9 @@ uint32_t ReadU32(ByteReader& r) {
   return v;
 }
 
-int32_t ReadI32(ByteReader& r) { return static_cast<int32_t>(ReadU32(r)); }
+int32_t ReadI32(ByteReader& r) {
+  return static_cast<int32_t>(ReadU32(r));
+}
 
 void ReleaseReader(ByteReader& r) {
   std::free(r.data);
@@ -144,4 +146,6 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(b, e - b));
 }
 
-std::string IntToString(int32_t value) { return std::to_string(value); }
+std::string IntToString(int32_t value) {
+  return std::to_string(value);
+}

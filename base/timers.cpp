@@ -13,7 +13,9 @@ void TickFrameClock() {
   c.lastTick = c.tick;
 }
 
-void ResetFrameClock() { gFrameClock.lastTick = GetTickCount(); }
+void ResetFrameClock() {
+  gFrameClock.lastTick = GetTickCount();
+}
 
 void CountDown(int32_t& countdown) {
   if (countdown <= 0) return;

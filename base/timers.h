@@ -41,6 +41,5 @@ struct Pulse {
   int32_t bounceCount = 0;
 };
 
-void PulseInit(Pulse& pulse, float value, float min, float max, float step, int mode,
-               int periodMs);
+void PulseInit(Pulse& pulse, float value, float min, float max, float step, int mode, int periodMs);
 float PulseStep(Pulse& pulse);

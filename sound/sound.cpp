@@ -4,7 +4,9 @@
 // system; until then sound is never ready and every call is silent.
 int gSoundReady = 0;
 
-static bool SoundAvailable() { return gSoundReady != 0; }
+static bool SoundAvailable() {
+  return gSoundReady != 0;
+}
 
 void PlaySound(int, int, int, float, float, float, int) {
   if (!SoundAvailable()) return;

@@ -15,7 +15,9 @@
 namespace {
 
 uint32_t gFakeNow = 1000;
-uint32_t FakeTicks() { return gFakeNow; }
+uint32_t FakeTicks() {
+  return gFakeNow;
+}
 
 class FakeClock : public ::testing::Test {
  protected:
@@ -225,8 +227,9 @@ TEST(FileUtilTest, TrimAndIntToString) {
 TEST(TextTest, CompileTimeConversion) {
   EXPECT_STREQ("спорт"_w, "\xF1\xEF\xEE\xF0\xF2");
   EXPECT_STREQ("лёгкое"_w, "\xEB\xB8\xE3\xEA\xEE\xE5");
-  EXPECT_STREQ("Ёж №1"_w, "\xA8\xE6 \xB9"
-                         "1");
+  EXPECT_STREQ("Ёж №1"_w,
+               "\xA8\xE6 \xB9"
+               "1");
   EXPECT_STREQ("plain"_w, "plain");
 }
 
