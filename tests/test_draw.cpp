@@ -12,6 +12,7 @@
 #include <functional>
 #include <thread>
 
+#include "support/gl_context.h"
 #include "app/app_state.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
@@ -20,35 +21,6 @@ namespace {
 
 using Rgb = std::array<int, 3>;
 constexpr int kSize = 64;
-
-// One hidden GL context per suite.  An X server busy with other clients can
-// refuse a connection for a moment, so creation is tried a few times.
-bool OpenGlContext(int w, int h) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (CreateGlTestContext(w, h) == 1) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  }
-  return false;
-}
-
-// Undoes whatever GL state an earlier test of the suite left behind.
-void ResetGlState(int w, int h) {
-  glViewport(0, 0, w, h);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_COLOR_MATERIAL);
-  glDepthMask(GL_TRUE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColor4f(1, 1, 1, 1);
-}
 
 class DrawTest : public ::testing::Test {
  protected:

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/gl_context.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
 
@@ -43,35 +44,6 @@ Bytes SolidTga(int w, int h, int bits, Rgba c) {
 
 int QuietBox(const char*, const char*, uint32_t) {
   return IDOK;
-}
-
-// One hidden GL context per suite.  An X server busy with other clients can
-// refuse a connection for a moment, so creation is tried a few times.
-bool OpenGlContext(int w, int h) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (CreateGlTestContext(w, h) == 1) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  }
-  return false;
-}
-
-// Undoes whatever GL state an earlier test of the suite left behind.
-void ResetGlState(int w, int h) {
-  glViewport(0, 0, w, h);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_COLOR_MATERIAL);
-  glDepthMask(GL_TRUE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColor4f(1, 1, 1, 1);
 }
 
 // Each test gets a fresh hidden GL context and a temporary folder.
