@@ -84,16 +84,7 @@ void Restart() {
   CountDown(g.gameOverTimer);
   gChoiceState = 0;
   g.firstMilestone = 0;
-  g.chainBonusSum = 0;
-  g.pointsSum = 0;
-  g.stageChainBonus = 0;
-  g.stagePoints = 0;
-  g.stageRemoved = 0;
-  g.pendingRemoved = 0;
-  ClearStatTable(g.stageChains);
-  ClearStatTable(g.gameChains);
-  ClearStatTable(g.stageSizes);
-  ClearStatTable(g.gameSizes);
+  ClearGameSums(g);
   g.stageStartScore = 0;
   g.endState = kPlaying;
   g.cubes = 0;

@@ -103,6 +103,9 @@ void StageEndStart();
 // Clears a statistics table (to its bias) and counts one value in a slot.
 void ClearStatTable(StatTable& table);
 void CountStat(StatTable& table, int slot);
+// A new game's sums: chain bonuses, removal points, removed cells of the
+// stage, the pending removal and all four statistics tables.
+void ClearGameSums(GameState& g);
 // The values handed to the records table.
 RecordValues CurrentRecordValues();
 

@@ -283,16 +283,7 @@ void ResetGame() {
   g.chainNumber = 0;
   g.chainBonus = 0;
   g.lastChainBonus = 0;
-  g.chainBonusSum = 0;
-  g.pointsSum = 0;
-  g.stageChainBonus = 0;
-  g.stagePoints = 0;
-  g.stageRemoved = 0;
-  g.pendingRemoved = 0;
-  ClearStatTable(g.stageChains);
-  ClearStatTable(g.gameChains);
-  ClearStatTable(g.stageSizes);
-  ClearStatTable(g.gameSizes);
+  ClearGameSums(g);
   g.firstMilestone = 0;
   g.halfMilestone = 0;
   g.score = 0;

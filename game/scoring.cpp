@@ -41,6 +41,19 @@ void ClearStatTable(StatTable& table) {
   for (int k = 0; k < 8; ++k) table.slot[k] = k + 1;
 }
 
+void ClearGameSums(GameState& g) {
+  g.chainBonusSum = 0;
+  g.pointsSum = 0;
+  g.stageChainBonus = 0;
+  g.stagePoints = 0;
+  g.stageRemoved = 0;
+  g.pendingRemoved = 0;
+  ClearStatTable(g.stageChains);
+  ClearStatTable(g.gameChains);
+  ClearStatTable(g.stageSizes);
+  ClearStatTable(g.gameSizes);
+}
+
 void CountStat(StatTable& table, int slot) {
   if (slot >= 0 && slot < 8) ++table.slot[slot];
 }
