@@ -183,36 +183,50 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
   glPushMatrix();
   glLoadIdentity();
   glTranslatef(x, y, 0);
-  // Each byte selects its own glyph list.
-  glListBase(font.listBase - static_cast<GLuint>(font.firstChar));
-
-  // Bytes the font has no glyph for draw nothing: their list numbers would
-  // belong to some other font.
+  // The glyph quads of one string go out between one glBegin and glEnd:
+  // with a software renderer every separate draw has a fixed cost, so this
+  // is much cheaper than a list call per glyph while the picture is the same
+  // as the glyph lists would draw.
   const int64_t lo = font.firstChar, hi = lo + font.glyphCount;
+  const float du = 1.0f / static_cast<float>(font.textureWidth);
+  const float cellU = static_cast<float>(font.textureWidth / font.columns) * du;
+  const float cellV =
+      static_cast<float>(font.textureHeight / font.rows) / static_cast<float>(font.textureHeight);
+  float pen = 0;
+  // Glyph i of the font at the pen; glyphs 0..3 are overlays and do not
+  // move it.
+  auto glyph = [&](int64_t code) {
+    const int64_t i = code - lo;
+    const GlyphMetrics m = font.glyphs[code];
+    const float w = static_cast<float>(m.width), h = static_cast<float>(m.height);
+    const float u = static_cast<float>(i % font.columns) * cellU;
+    const float v = 1.0f - static_cast<float>(i / font.columns + 1) * cellV;
+    const float u1 = u + w * du;
+    glTexCoord2f(u, v);
+    glVertex2f(pen, 0);
+    glTexCoord2f(u1, v);
+    glVertex2f(pen + w, 0);
+    glTexCoord2f(u1, v + cellV);
+    glVertex2f(pen + w, h);
+    glTexCoord2f(u, v + cellV);
+    glVertex2f(pen, h);
+    if (i >= 4) pen += w;
+  };
+  // Bytes the font has no glyph for draw nothing.
   auto inFont = [&](char c) {
     const int64_t code = static_cast<unsigned char>(c);
     return code >= lo && code < hi;
   };
-  if (!coloured) {
-    const char* begin = text + from;
-    const char* end = text + to;
-    if (std::all_of(begin, end, inFont)) {
-      glCallLists(static_cast<GLsizei>(to - from), GL_UNSIGNED_BYTE, begin);
-    } else {
-      std::string kept;
-      std::copy_if(begin, end, std::back_inserter(kept), inFont);
-      if (!kept.empty())
-        glCallLists(static_cast<GLsizei>(kept.size()), GL_UNSIGNED_BYTE, kept.data());
-    }
-  } else {
-    // Code 0's glyph, the backdrop of "w" and "x", when the font has one.
-    const bool hasBackdrop = lo <= 0 && hi > 0;
-    auto backdrop = [&](float grey) {
-      if (!hasBackdrop) return;
-      glColor4f(grey, grey, grey, 0.5f);
-      glCallList(font.listBase - static_cast<GLuint>(font.firstChar));
-    };
-    for (size_t i = from; i < to; ++i) {
+  // Code 0's glyph, the backdrop of "w" and "x", when the font has one.
+  const bool hasBackdrop = lo <= 0 && hi > 0;
+  auto backdrop = [&](float grey) {
+    if (!hasBackdrop) return;
+    glColor4f(grey, grey, grey, 0.5f);
+    glyph(0);
+  };
+  glBegin(GL_QUADS);
+  for (size_t i = from; i < to; ++i) {
+    if (coloured) {
       switch (static_cast<unsigned char>(colours[i])) {
         case 'a':
           glColor3ub(255, 255, 255);
@@ -280,9 +294,10 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
           glColor3ub(0, 0, 0);
           break;
       }
-      if (inFont(text[i])) glCallLists(1, GL_UNSIGNED_BYTE, text + i);
     }
+    if (inFont(text[i])) glyph(static_cast<unsigned char>(text[i]));
   }
+  glEnd();
 
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
