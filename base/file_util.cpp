@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "platform/platform.h"
 
@@ -28,7 +27,12 @@ int LoadFileToReader(ByteReader& r, const char* path) {
     return 0;
   }
   const size_t got = std::fread(bytes, 1, static_cast<size_t>(size), f);
+  const bool failed = std::ferror(f) != 0;
   std::fclose(f);
+  if (failed) {
+    std::free(bytes);
+    return 0;
+  }
   r.data = bytes;
   r.cursor = 0;
   // A file that shrank while being read holds only what was read.
@@ -112,18 +116,7 @@ int ReadWholeFile(const char* path, std::string& out) {
 
 int ReplaceFileAtomically(const char* path, const void* bytes, std::size_t size) {
   if (path == nullptr || path[0] == '\0') return 0;
-  std::string tmp = std::string(path) + ".tmp" + IntToString(static_cast<int32_t>(getpid()));
-  std::FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (f == nullptr) return 0;
-  bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
-  ok = std::fflush(f) == 0 && ok;
-  ok = fsync(fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok || std::rename(tmp.c_str(), path) != 0) {
-    std::remove(tmp.c_str());
-    return 0;
-  }
-  return 1;
+  return WriteFileReplacing(path, bytes, size);
 }
 
 bool SkipRestOfLine(std::istream& in) {

@@ -3,6 +3,7 @@
 // SDL type or header leaks out of it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -185,6 +186,10 @@ void SetMessageBoxHook(int (*hook)(const char* text, const char* caption, uint32
 int DeleteFile(const char* path);                // 1 on success
 int MoveFile(const char* from, const char* to);  // 1 on success; fails if `to` exists
 int FileExists(const char* path);
+// Writes the bytes to a temporary file beside `path`, flushes it to disk and
+// renames it over `path` in one step, keeping the old file's permissions.  1
+// on success; on failure the old file is untouched and nothing is left behind.
+int WriteFileReplacing(const char* path, const void* bytes, std::size_t size);
 
 // ------------------------------------------------------- window, cursor
 

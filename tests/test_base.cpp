@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 #include "base/file_util.h"
 #include "base/random.h"
@@ -187,9 +188,13 @@ TEST(FileUtilTest, AtomicReplaceKeepsOldFileOnFailure) {
   std::string got;
   ASSERT_EQ(ReadWholeFile(path, got), 1);
   EXPECT_EQ(got, "abc");
+  ASSERT_EQ(chmod(path, 0640), 0);
   ASSERT_EQ(ReplaceFileAtomically(path, "defg", 4), 1);
   ASSERT_EQ(ReadWholeFile(path, got), 1);
   EXPECT_EQ(got, "defg");
+  struct stat st {};
+  ASSERT_EQ(stat(path, &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
   // A target in a missing directory cannot be written; nothing is left behind.
   EXPECT_EQ(ReplaceFileAtomically("no-such-dir/x.bin", "z", 1), 0);
   std::remove(path);
