@@ -61,8 +61,12 @@ void DrawShapeCell(Panel* p) {
   SetColor(0.2f, 0.8f, 0.8f, 0.5f);
   Quad(x, y, w, h, 1);
   DisableTexturing();
-  if (p->tag == gSelectedShape) OutlinePanel(p, 0, 3, 1.0f, 0.9f, 0.8f, 0.5f);
   SetColor(1.0f, 0.9f, 0.9f, 0.5f);
   // The names step upward from left to right.
   DrawTextAt(ShapeName(p->tag), 5, x + 2.0f, y + 4.0f * static_cast<float>(p->tag));
+  // The selection frame goes over the name; the text drawing left blending off.
+  if (p->tag == gSelectedShape) {
+    FlatDrawing();
+    OutlinePanel(p, 0, 3, 1.0f, 0.9f, 0.8f, 0.5f);
+  }
 }
