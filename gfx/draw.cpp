@@ -266,9 +266,13 @@ void DrawFrame(const FrameStyle* style, float x, float y, float w, float h, floa
     w += 2 * b;
     h += 2 * b;
   }
-  const int x0 = static_cast<int>(x), xm = static_cast<int>(w / 2) + x0;
+  // The middle guides add the corner before truncating, so a corner at a
+  // negative fraction moves them as it moves the far edge.
+  const int x0 = static_cast<int>(x);
+  const int xm = static_cast<int>(static_cast<float>(static_cast<int>(w / 2)) + x);
   const int x1 = static_cast<int>(x + w);
-  const int y0 = static_cast<int>(y), ym = static_cast<int>(h / 2) + y0;
+  const int y0 = static_cast<int>(y);
+  const int ym = static_cast<int>(static_cast<float>(static_cast<int>(h / 2)) + y);
   const int y1 = static_cast<int>(y + h);
   const float fx1 = static_cast<float>(x1), fy1 = static_cast<float>(y1);
 

@@ -324,4 +324,38 @@ TEST_F(DrawTest, FrameWithoutOutsetAndWithItsOwnStyle) {
   EXPECT_FALSE(Lit(32, 32));
 }
 
+TEST_F(DrawTest, FrameMiddleGuideIsTruncatedAfterAddingTheCorner) {
+  // Invisible strips leave only the edge lines; a frame whose corner sits at
+  // a negative fraction puts the darkest point of its lines at
+  // trunc(trunc(size / 2) + corner), one pixel left of (or below)
+  // trunc(size / 2) + trunc(corner).
+  FrameStyle clear{};
+  for (FrameEdge& e : clear.edge) e = FrameEdge{1, 1, 1, 0, 0};
+  const ByteColour white{255, 255, 255}, black{0, 0, 0};
+  struct Case {
+    const char* what;
+    float x, y, w, h;
+    std::function<int(int)> at;  // brightness of the line at offset 0..3
+  };
+  const Case cases[] = {
+      {"bottom line", -2.5f, 20, 9, 20, [&](int i) { return std::max(Grey(i, 19), Grey(i, 20)); }},
+      {"left line", 20, -2.5f, 20, 9, [&](int i) { return std::max(Grey(19, i), Grey(20, i)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SetBlend(38);
+    ASSERT_EQ(Begin2D(0, kSize, 0, kSize), 1);
+    DrawFrame(&clear, c.x, c.y, c.w, c.h, 1, 0, white, black);
+    End2D();
+    SetBlend(0);
+    // Guides -2, 1, 6: the line runs white at -2 to black at 1 and back to
+    // white at 6.
+    EXPECT_LT(c.at(1), c.at(0));
+    EXPECT_LT(c.at(1), c.at(2));
+    EXPECT_LT(c.at(0), c.at(2));
+    EXPECT_LT(c.at(2), c.at(3));
+  }
+}
+
 }  // namespace

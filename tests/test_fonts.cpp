@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
@@ -417,6 +418,62 @@ TEST_F(FontTest, DrawTextCharAndAtAgree) {
   Clear();
   DrawText(*fonts, "\x06", 1, 0, 0, -50, -10, kW, kH, nullptr, 0, 0);
   EXPECT_EQ(Pixel(51, 11), kCyan);
+}
+
+// Strings go out as one batch of quads; the picture must be the one the
+// glyph lists draw when called over the bytes.
+TEST_F(FontTest, StringsDrawWhatTheGlyphListsDraw) {
+  ASSERT_EQ(Load(kDescription), 1);
+  auto frame = [] {
+    std::vector<uint8_t> p(static_cast<size_t>(kW) * kH * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, p.data());
+    return p;
+  };
+  struct Case {
+    int slot;
+    std::string text;
+    float x;
+  };
+  // Font 1 mixes overlay glyphs and narrow ones; font 2 has a common width
+  // narrower than its cells and rows far below the sheet (wrapped).
+  const Case cases[] = {
+      {1, "\x04\x06\x01\x05\x07\x02\x06\x03\x04", 3},
+      {2, "AZ az~!\xC0\xFF", 1.5f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.slot);
+    Clear();
+    Draw(c.text, c.x, "", 0, 0, c.slot);
+    const auto batched = frame();
+
+    Clear();
+    const Font& f = fonts->fonts[c.slot];
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, fonts->textures[f.textureSlot]);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, kW, 0, kH, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(c.x, kY, 0);
+    glListBase(f.listBase - static_cast<GLuint>(f.firstChar));
+    glCallLists(static_cast<GLsizei>(c.text.size()), GL_UNSIGNED_BYTE, c.text.data());
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    const auto listed = frame();
+
+    EXPECT_NE(std::count(listed.begin(), listed.end(), 0), static_cast<long>(listed.size()));
+    EXPECT_TRUE(batched == listed);
+  }
 }
 
 TEST_F(FontTest, DrawingRestoresMatricesAndLeavesBlendAndTextureOff) {

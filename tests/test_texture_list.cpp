@@ -164,6 +164,27 @@ TEST_F(TextureTest, FiltersFollowDepthAndMipLevels) {
   }
 }
 
+TEST_F(TextureTest, HandMadeLevelsNeedTheirMinimumSize) {
+  struct Case {
+    int mip, w, h;
+    int mipmapped;
+  };
+  const Case cases[] = {
+      {2, 1, 1, 1},   {3, 2, 1, 1},     {8, 2, 2, 1},     {12, 3, 1, 1},
+      {4, 16, 16, 1}, {4, 15, 16, 0},   {4, 16, 15, 0},   {5, 32, 32, 1},
+      {5, 31, 32, 0}, {5, 32, 31, 0},   {6, 64, 64, 1},   {6, 63, 64, 0},
+      {6, 64, 63, 0}, {7, 128, 128, 1}, {7, 127, 128, 0}, {7, 128, 127, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "mip " << c.mip << ", " << c.w << " x " << c.h);
+    LastImageName = dir + "/none.tga";  // no level files
+    ASSERT_EQ(LoadImageFile(slot, Write("m.tga", SolidTga(c.w, c.h, 32, {1, 2, 3, 4})).c_str()), 1);
+    ASSERT_EQ(CreateTexture(slot, c.mip, 1), 1);
+    EXPECT_EQ(slot.mipmapped, c.mipmapped);
+    EXPECT_EQ(Param(GL_TEXTURE_MIN_FILTER), c.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  }
+}
+
 TEST_F(TextureTest, CreateTextureKeepsPixelsUnlessAskedAndReplacesTheOldName) {
   ASSERT_EQ(LoadImageFile(slot, Write("p.tga", SolidTga(3, 5, 24, {1, 2, 3, 0})).c_str()), 1);
   ASSERT_EQ(CreateTexture(slot, 0, 0), 1);
