@@ -550,4 +550,34 @@ TEST_F(WithDisplay, WindowStepsRunInOrderAndTearDownWhatExists) {
   PlatformUnregisterClass("test");
 }
 
+std::vector<uint32_t> gProcMessages;
+intptr_t CollectingProc(uint32_t message, uintptr_t, intptr_t) {
+  gProcMessages.push_back(message);
+  return 0;
+}
+
+TEST_F(WithDisplay, AShownWindowReceivesTheFocus) {
+  gProcMessages.clear();
+  ASSERT_EQ(PlatformRegisterClass("test", CollectingProc), 1);
+  ASSERT_EQ(PlatformCreateWindow("st-DROMO", 0, 0, 320, 200), 1);
+  PlatformShowWindow();
+  bool focused = false;
+  Msg msg{};
+  for (int pass = 0; pass < 200 && !focused; ++pass) {
+    while (PeekMessage(&msg)) {
+      DispatchMessage(msg);
+      if (msg.message == WM_SETFOCUS) focused = true;
+    }
+    if (!focused) Sleep(5);
+  }
+  EXPECT_TRUE(focused) << "a shown window gets WM_SETFOCUS";
+  bool activated = false;
+  for (uint32_t m : gProcMessages) {
+    if (m == WM_ACTIVATE) activated = true;
+  }
+  EXPECT_TRUE(activated);
+  PlatformDestroyWindow();
+  PlatformUnregisterClass("test");
+}
+
 }  // namespace
