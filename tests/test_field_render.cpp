@@ -466,6 +466,99 @@ TEST_F(WellPicture, RemovalFlashFadesBetweenItsBounds) {
   }
 }
 
+// Arrow pictures in four colours: 35 red, 36 green, 37 blue, 38 white.
+void ArrowTextures() {
+  SolidTexture(35, 255, 0, 0);
+  SolidTexture(36, 0, 255, 0);
+  SolidTexture(37, 0, 0, 255);
+  SolidTexture(38, 255, 255, 255);
+}
+
+Rgb ArrowColour(int texture) {
+  switch (texture) {
+    case 35:
+      return {255, 0, 0};
+    case 36:
+      return {0, 255, 0};
+    case 37:
+      return {0, 0, 255};
+    default:
+      return {255, 255, 255};
+  }
+}
+
+// `top` at `alpha` over `under`.
+Rgb Over(const Rgb& top, float alpha, const Rgb& under) {
+  Rgb out{};
+  for (int i = 0; i < 3; ++i) {
+    out[i] = static_cast<int>(std::lround(top[i] * alpha + under[i] * (1.0f - alpha)));
+  }
+  return out;
+}
+
+TEST_F(WellPicture, RingArrowsShowTheTurnDirection) {
+  ArrowTextures();
+  gOptions.stepF = 1;
+  Piece& p = gGame.current;
+  p.centre = 1;  // yellow, and yellow orthogonal ring cells
+  for (int slot : {2, 4, 6, 8}) p.ring[slot - 1] = 1;
+  p.position = field->index(5, 6);
+  // Slot, its cell (row, column), arrow with CCW off, arrow with CCW on.
+  const struct {
+    int slot, row, column, clockwise, counter;
+  } cases[] = {
+      {2, 4, 6, 36, 35},
+      {4, 5, 7, 38, 37},
+      {6, 6, 6, 35, 36},
+      {8, 5, 5, 37, 38},
+  };
+  for (int ccw : {0, 1}) {
+    gOptions.ccw = ccw;
+    gGame.rotateAnim = 0;
+    Draw();
+    for (const auto& c : cases) {
+      const int texture = ccw ? c.counter : c.clockwise;
+      EXPECT_TRUE(Is(Pixel(X(c.column), Y(c.row)), Over(ArrowColour(texture), 0.7f, kYellow)))
+          << "slot " << c.slot << " ccw " << ccw << ": arrow " << texture;
+    }
+    EXPECT_TRUE(Is(Pixel(X(6), Y(5)), kYellow)) << "the centre carries no arrow";
+    gGame.rotateAnim = 300;  // just turned: the flash replaces the arrows
+    Draw();
+    for (const auto& c : cases) {
+      EXPECT_TRUE(Is(Pixel(X(c.column), Y(c.row)), kYellow)) << "slot " << c.slot << " flashing";
+    }
+  }
+}
+
+TEST_F(WellPicture, SpecialPieceShowsItsMarkerNotAPiece) {
+  ArrowTextures();
+  gOptions.stepF = 1;
+  const int32_t at = field->index(5, 6);
+  field->setCell(at, 2);  // a red cell under it stays a normal cell
+  Draw();
+  const Rgb red = Pixel(X(6), Y(5));
+  ASSERT_TRUE(Is(red, kRed));
+  // Left, right, above, below: arrows pointing at the cell.
+  const struct {
+    int row, column, texture;
+  } around[] = {{5, 5, 36}, {5, 7, 35}, {4, 6, 38}, {6, 6, 37}};
+  std::array<Rgb, 4> empty{};
+  for (int i = 0; i < 4; ++i) empty[i] = Pixel(X(around[i].column), Y(around[i].row));
+
+  Piece& p = gGame.current;
+  p.centre = kSpecialCentre;
+  p.position = at;
+  gGame.special.active = 1;
+  gGame.special.charges = 3;
+  Draw();
+  EXPECT_TRUE(Is(Pixel(X(6), Y(5)), Over(Rgb{255, 0, 255}, 0.6f, red))) << "veiled at 0.6";
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(Is(Pixel(X(around[i].column), Y(around[i].row)),
+                   Over(ArrowColour(around[i].texture), 0.7f, empty[i])))
+        << "arrow " << around[i].texture;
+  }
+}
+
 TEST_F(WellPicture, NothingOutside2DOrWithoutAWell) {
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);

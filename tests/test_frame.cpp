@@ -20,6 +20,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/draw.h"
+#include "gfx/resources.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
 #include "records/records.h"
@@ -359,6 +360,42 @@ TEST_F(FrameTest, FieldChoiceTakesTheCommandsBeforeTheGame) {
   EXPECT_GT(gGame.current.position, 0) << "the game runs from the next frame";
   EXPECT_TRUE(PanelVisible(BonusPanel)) << "\"кувшин\" shows its bonuses";
   EXPECT_TRUE(std::filesystem::exists(RecordsFileNameFor(kVariantJug)));
+}
+
+TEST_F(FrameTest, FieldChoiceDrawsTheBackgroundSquareAndItsShade) {
+  Frame(16);  // opens the choice (and tries to load a picture it cannot find here)
+  ASSERT_TRUE(PanelVisible(FieldChoicePanel));
+  TextureSlot& t = gBackgroundTexture;
+  t.width = t.height = 4;
+  t.bitsPerPixel = 32;
+  t.pixels = static_cast<uint8_t*>(std::malloc(4 * 4 * 4));
+  for (int i = 0; i < 16; ++i) {
+    t.pixels[4 * i] = 200;
+    t.pixels[4 * i + 1] = 100;
+    t.pixels[4 * i + 2] = 0;
+    t.pixels[4 * i + 3] = 255;
+  }
+  ASSERT_EQ(CreateTexture(t, 0, 1), 1);
+  // A window-wide square: 800 high, so from -700 it ends at y = 100.
+  gBackgroundY = -700.0f;
+  Frame(16);
+  EXPECT_TRUE(Is(Pixel(20, 90), Rgb{200, 100, 0})) << "inside the square";
+  EXPECT_TRUE(Is(Pixel(20, 110), Rgb{0, 0, 0})) << "above the square";
+  gBackgroundY = 0.0f;
+  Frame(16);
+  // The shade: grey 0.2 from alpha 0 at the middle to 1 at the right edge.
+  const struct {
+    int x;
+    float alpha;
+  } shade[] = {{20, 0.0f}, {399, 0.0f}, {440, 0.1f}, {500, 0.25f}};
+  for (const auto& s : shade) {
+    const Rgb want{static_cast<int>(200 * (1 - s.alpha) + 51 * s.alpha),
+                   static_cast<int>(100 * (1 - s.alpha) + 51 * s.alpha),
+                   static_cast<int>(51 * s.alpha)};
+    EXPECT_TRUE(Is(Pixel(s.x, 400), want, 4)) << "x " << s.x;
+  }
+  DeleteTexture(t);
+  FreePixels(t);
 }
 
 TEST_F(FrameTest, SpaceTakesABonusOnlyInTheJug) {
