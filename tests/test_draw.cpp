@@ -22,16 +22,8 @@ namespace {
 using Rgb = std::array<int, 3>;
 constexpr int kSize = 64;
 
-class DrawTest : public ::testing::Test {
+class DrawTest : public GlSuite<kSize, kSize> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") != nullptr) sContext = OpenGlContext(kSize, kSize);
-  }
-  static void TearDownTestSuite() {
-    if (sContext) DestroyGlTestContext();
-    sContext = false;
-  }
-  static inline bool sContext = false;
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: needs an X server";
     ASSERT_TRUE(sContext) << "no GL context although DISPLAY is set";

@@ -141,17 +141,9 @@ std::string FiveSolidFonts() {
   return d;
 }
 
-class ShapeCellDrawing : public ::testing::Test {
+class ShapeCellDrawing : public GlSuite<200, 100> {
  protected:
   static constexpr int kW = 200, kH = 100;
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") != nullptr) sContext = OpenGlContext(kW, kH);
-  }
-  static void TearDownTestSuite() {
-    if (sContext) DestroyGlTestContext();
-    sContext = false;
-  }
-  static inline bool sContext = false;
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: needs an X server";
     ASSERT_TRUE(sContext) << "no GL context although DISPLAY is set";

@@ -75,17 +75,9 @@ const char* kDescription =
     "1 common width\n"
     "7\n";
 
-class FontTest : public ::testing::Test {
+class FontTest : public GlSuite<128, 32> {
  protected:
   static constexpr int kW = 128, kH = 32;
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") != nullptr) sContext = OpenGlContext(kW, kH);
-  }
-  static void TearDownTestSuite() {
-    if (sContext) DestroyGlTestContext();
-    sContext = false;
-  }
-  static inline bool sContext = false;
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: needs an X server";
     ASSERT_TRUE(sContext) << "no GL context although DISPLAY is set";

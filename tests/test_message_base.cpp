@@ -128,16 +128,8 @@ std::vector<uint8_t> SolidTga(int w, int h) {
 
 // Pictures "res/fon<n>.tga" of width n (so the loaded one can be told), in a
 // working directory of their own.
-class BackgroundTest : public ::testing::Test {
+class BackgroundTest : public GlSuite<16, 16> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") != nullptr) sContext = OpenGlContext(16, 16);
-  }
-  static void TearDownTestSuite() {
-    if (sContext) DestroyGlTestContext();
-    sContext = false;
-  }
-  static inline bool sContext = false;
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: needs an X server";
     ASSERT_TRUE(sContext) << "no GL context although DISPLAY is set";

@@ -47,16 +47,8 @@ int QuietBox(const char*, const char*, uint32_t) {
 }
 
 // Each test gets a fresh hidden GL context and a temporary folder.
-class TextureTest : public ::testing::Test {
+class TextureTest : public GlSuite<32, 32> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") != nullptr) sContext = OpenGlContext(32, 32);
-  }
-  static void TearDownTestSuite() {
-    if (sContext) DestroyGlTestContext();
-    sContext = false;
-  }
-  static inline bool sContext = false;
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: needs an X server";
     ASSERT_TRUE(sContext) << "no GL context although DISPLAY is set";

@@ -2,12 +2,17 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "platform/platform.h"
 
 // One hidden GL context per suite; the platform already rides out an X
 // server that refuses a connection for a moment.
-inline bool OpenGlContext(int w, int h) { return CreateGlTestContext(w, h) == 1; }
+inline bool OpenGlContext(int w, int h) {
+  return CreateGlTestContext(w, h) == 1;
+}
 
 // Undoes whatever GL state an earlier test of the suite left behind.
 inline void ResetGlState(int w, int h) {
@@ -27,3 +32,18 @@ inline void ResetGlState(int w, int h) {
   glClear(GL_COLOR_BUFFER_BIT);
   glColor4f(1, 1, 1, 1);
 }
+
+// A suite whose tests share one hidden W x H context, made when an X server
+// is there (tests check sContext and skip without DISPLAY).
+template <int W, int H>
+class GlSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (std::getenv("DISPLAY") != nullptr) sContext = OpenGlContext(W, H);
+  }
+  static void TearDownTestSuite() {
+    if (sContext) DestroyGlTestContext();
+    sContext = false;
+  }
+  static inline bool sContext = false;
+};
