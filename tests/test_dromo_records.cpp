@@ -291,7 +291,9 @@ TEST_F(DromoRecordsTool, ShapeNamesTheGamesFile) {
       continue;
     }
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(Lines(r.out)[0].find(" " + std::to_string(10000 + shape) + " "), std::string::npos)
+    EXPECT_NE(
+        Lines(r.out)[0].find(std::string(" ").append(std::to_string(10000 + shape)).append(" ")),
+        std::string::npos)
         << r.out;
   }
 }
