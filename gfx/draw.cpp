@@ -213,6 +213,23 @@ void Quad(float x, float y, float w, float h, int filled) {
   TexturedQuad(x, y, w, h, filled, kUv);
 }
 
+void Quads(const float* rects, int count) {
+  if (rects == nullptr || count <= 0 || !BeginQuad(1)) return;
+  glBegin(GL_QUADS);
+  for (int i = 0; i < count; ++i) {
+    const float x = rects[4 * i], y = rects[4 * i + 1], w = rects[4 * i + 2], h = rects[4 * i + 3];
+    glTexCoord2f(0, 0);
+    glVertex2f(x, y);
+    glTexCoord2f(1, 0);
+    glVertex2f(x + w, y);
+    glTexCoord2f(1, 1);
+    glVertex2f(x + w, y + h);
+    glTexCoord2f(0, 1);
+    glVertex2f(x, y + h);
+  }
+  glEnd();
+}
+
 void QuadMirrored(float x, float y, float w, float h, int filled) {
   static const float kUv[8] = {1, 0, 0, 0, 0, 1, 1, 1};
   TexturedQuad(x, y, w, h, filled, kUv);

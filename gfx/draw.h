@@ -26,6 +26,9 @@ int Begin2DWindow();
 void SetBlend(int preset);
 void SetColor(float alpha, float r, float g, float b);
 void Quad(float x, float y, float w, float h, int filled);
+// Several filled quads, each like Quad, in one draw: rects holds x, y, w, h
+// per quad.  Software renderers pay per draw, so callers batch what they can.
+void Quads(const float* rects, int count);
 void QuadMirrored(float x, float y, float w, float h, int filled);
 void GreyVGradientQuad(float gTop, float gBottom, float alpha, float x, float y, float w, float h,
                        int filled);

@@ -76,6 +76,21 @@ TEST_F(DrawTest, QuadsDrawOnlyInside2D) {
   EXPECT_FALSE(Lit(32, 32));
 }
 
+TEST_F(DrawTest, BatchedQuadsDrawEachRectangleOnlyInside2D) {
+  const float rects[8] = {0, 0, 4, 4, 10, 20, 6, 2};
+  Quads(rects, 2);
+  EXPECT_FALSE(Lit(1, 1));
+  ASSERT_EQ(Begin2D(0, kSize, 0, kSize), 1);
+  glTranslatef(30, 30, 0);  // a stray translation is reset, as for Quad
+  Quads(rects, 2);
+  End2D();
+  EXPECT_TRUE(Lit(1, 1));
+  EXPECT_TRUE(Lit(15, 21));
+  EXPECT_FALSE(Lit(5, 5));
+  EXPECT_FALSE(Lit(15, 22));
+  EXPECT_FALSE(Lit(31, 31));
+}
+
 TEST_F(DrawTest, NestedBeginIsIgnoredAndTheFirstEndCloses) {
   const GLint projDepth = Int(GL_PROJECTION_STACK_DEPTH);
   const GLint viewDepth = Int(GL_MODELVIEW_STACK_DEPTH);

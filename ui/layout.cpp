@@ -336,10 +336,11 @@ void OutlineRect(float x, float y, float w, float h, int thickness, float r, flo
     return;
   }
   // Four bars rather than wide GL lines: exact pixels on every renderer.
-  Quad(x, y, w, t, 1);
-  Quad(x, y + h - t, w, t, 1);
-  Quad(x, y + t, t, h - 2.0f * t, 1);
-  Quad(x + w - t, y + t, t, h - 2.0f * t, 1);
+  const float bars[16] = {x,         y,         w, t,             //
+                          x,         y + h - t, w, t,             //
+                          x,         y + t,     t, h - 2.0f * t,  //
+                          x + w - t, y + t,     t, h - 2.0f * t};
+  Quads(bars, 4);
 }
 
 void OutlinePanel(const Panel* p, int inset, int thickness, float r, float g, float b, float a) {
