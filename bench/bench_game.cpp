@@ -11,17 +11,13 @@ namespace {
 // Frames of bot play, games after games, on all six shapes.
 void BM_BotFrames(benchmark::State& state) {
   bot::TempWorkDir workDir;  // the records files of the games
-  bot::InstallFakePlatform();
-  bot::CreateManagedPanels();
-  std::srand(1);
-  GameStartup();
+  bot::StartHeadlessGame(1);
   gChoiceState = 0;
   bot::Player player;
   for (auto _ : state) bot::PlayFrame(player, 16);
   state.SetItemsProcessed(state.iterations());
   state.counters["games"] = player.tally.games;
-  ReleasePanelTree();
-  bot::RemoveFakePlatform();
+  bot::EndHeadlessGame();
 }
 BENCHMARK(BM_BotFrames)->Unit(benchmark::kNanosecond)->MinTime(2.0);
 

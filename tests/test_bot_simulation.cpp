@@ -45,18 +45,10 @@ class BotSimulation : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
-    bot::InstallFakePlatform();
-    bot::CreateManagedPanels();
-    gApp.windowWidth = 800;
-    gApp.windowHeight = 600;
-    std::srand(20260116);
-    GameStartup();
+    bot::StartHeadlessGame(20260116);
     gChoiceState = 0;
   }
-  void TearDown() override {
-    ReleasePanelTree();
-    bot::RemoveFakePlatform();
-  }
+  void TearDown() override { bot::EndHeadlessGame(); }
 
   // The -1 cells of the stage just built: walls and blocked cells must stay
   // exactly these until the next build.

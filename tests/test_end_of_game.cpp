@@ -13,20 +13,14 @@ class EndOfGameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
-    bot::InstallFakePlatform();
-    bot::CreateManagedPanels();
-    std::srand(31337);
-    GameStartup();
+    bot::StartHeadlessGame(31337);
     gChoiceState = 2;
     StartNewGame(1);
     Tick(16);  // the default records table: 940 down to 750
     ASSERT_EQ(gRecordTable[0].score, 940);
     ASSERT_EQ(gRecordTable[19].score, 750);
   }
-  void TearDown() override {
-    ReleasePanelTree();
-    bot::RemoveFakePlatform();
-  }
+  void TearDown() override { bot::EndHeadlessGame(); }
 
   static void Tick(uint32_t ms) {
     bot::AdvanceFrame(ms);

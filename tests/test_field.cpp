@@ -298,18 +298,8 @@ TEST(FieldPieces, RepaintTakesAColouredNeighbour) {
 
 class Shapes : public ::testing::Test {
  protected:
-  void SetUp() override {
-    bot::InstallFakePlatform();
-    bot::CreateManagedPanels();
-    gApp.windowWidth = 800;
-    gApp.windowHeight = 600;
-    std::srand(7);
-    GameStartup();
-  }
-  void TearDown() override {
-    ReleasePanelTree();
-    bot::RemoveFakePlatform();
-  }
+  void SetUp() override { bot::StartHeadlessGame(7); }
+  void TearDown() override { bot::EndHeadlessGame(); }
 
   // Builds stage `stage` of a shape, as the closing of the results would.
   static Field& Build(int shape, int stage) {

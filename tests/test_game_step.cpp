@@ -13,18 +13,10 @@ class Step : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
-    bot::InstallFakePlatform();
-    bot::CreateManagedPanels();
-    gApp.windowWidth = 800;
-    gApp.windowHeight = 600;
-    std::srand(99);
-    GameStartup();
+    bot::StartHeadlessGame(99);
     gChoiceState = 2;
   }
-  void TearDown() override {
-    ReleasePanelTree();
-    bot::RemoveFakePlatform();
-  }
+  void TearDown() override { bot::EndHeadlessGame(); }
 
   // A new game of a shape and its first frame (records loaded, first spawn).
   void Begin(int shape) {

@@ -11,16 +11,8 @@ namespace {
 
 class Pieces : public ::testing::Test {
  protected:
-  void SetUp() override {
-    bot::InstallFakePlatform();
-    bot::CreateManagedPanels();
-    std::srand(12345);
-    GameStartup();
-  }
-  void TearDown() override {
-    ReleasePanelTree();
-    bot::RemoveFakePlatform();
-  }
+  void SetUp() override { bot::StartHeadlessGame(12345); }
+  void TearDown() override { bot::EndHeadlessGame(); }
 
   // A fresh game of a shape, at a stage.
   static Field& Start(int shape, int stage) {

@@ -12,16 +12,10 @@ class Scoring : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
-    bot::InstallFakePlatform();
-    bot::CreateManagedPanels();
-    std::srand(4242);
-    GameStartup();
+    bot::StartHeadlessGame(4242);
     gChoiceState = 2;
   }
-  void TearDown() override {
-    ReleasePanelTree();
-    bot::RemoveFakePlatform();
-  }
+  void TearDown() override { bot::EndHeadlessGame(); }
 
   static Field& Start(int shape) {
     StartNewGame(shape);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -99,6 +100,22 @@ inline void CreateManagedPanels() {
         &RecordsStripPanel, &FieldChoicePanel, &BonusPanel, &SideInfoPanel}) {
     *p = CreatePanel(nullptr, nullptr, nullptr, 0, 0, 0.1f, 0.1f, 0, 0);
   }
+}
+
+// A fresh game on the fake platform at 800 x 600, rand seeded, shape 1
+// built; EndHeadlessGame undoes it.
+inline void StartHeadlessGame(unsigned seed) {
+  InstallFakePlatform();
+  CreateManagedPanels();
+  gApp.windowWidth = 800;
+  gApp.windowHeight = 600;
+  std::srand(seed);
+  GameStartup();
+}
+
+inline void EndHeadlessGame() {
+  ReleasePanelTree();
+  RemoveFakePlatform();
 }
 
 // ------------------------------------------------------------ the player
