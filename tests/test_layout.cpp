@@ -13,23 +13,12 @@
 #include "records/records.h"
 #include "ui/field_choice.h"
 #include "ui/layout.h"
+#include "support/panel_rect.h"
 #include "ui/panel_tree.h"
 #include "ui/records_view.h"
 #include "ui/status_panels.h"
 
 namespace {
-
-struct Rect4 {
-  int x, y, w, h;
-};
-
-void ExpectRect(const Panel* p, Rect4 r) {
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->x, r.x);
-  EXPECT_EQ(p->y, r.y);
-  EXPECT_EQ(p->w, r.w);
-  EXPECT_EQ(p->h, r.h);
-}
 
 int CountDraw(const Panel* p, PanelCallback draw) {
   if (p == nullptr) return 0;

@@ -3,21 +3,10 @@
 
 #include <vector>
 
+#include "support/panel_rect.h"
 #include "ui/panel_tree.h"
 
 namespace {
-
-struct Rect4 {
-  int x, y, w, h;
-};
-
-void ExpectRect(const Panel* p, Rect4 want) {
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->x, want.x);
-  EXPECT_EQ(p->y, want.y);
-  EXPECT_EQ(p->w, want.w);
-  EXPECT_EQ(p->h, want.h);
-}
 
 class PanelTreeTest : public ::testing::Test {
  protected:
