@@ -23,3 +23,11 @@ void SetVoicePosition(int, float, float, float) {
 }
 
 void DeleteVoice(int) {}
+
+int SoundDeviceOpen() {
+  return 0;
+}
+
+void SetListenerGain(float) {
+  if (!SoundAvailable()) return;
+}

@@ -16,3 +16,8 @@ void AttachSound(int voice, int n);
 void SetVoiceRelative(int voice, int relative);
 void SetVoicePosition(int voice, float x, float y, float z);
 void DeleteVoice(int voice);
+
+// 1 while an OpenAL device is open (whether or not the pack loaded).
+int SoundDeviceOpen();
+// The listener's overall gain: the options menu mutes with 0.
+void SetListenerGain(float gain);
