@@ -23,6 +23,14 @@ extern AppState gApp;
 extern std::array<int32_t, 256> gKeyTable;
 void ClearKeyTable();
 
+// Key and button messages go through these.  A press stays in the table
+// until a frame has read it, so a press and release that both arrive
+// between two frames still count as down for one frame; such a release
+// applies once the frame is done (KeyTableFrameSeen).
+void KeyTablePress(int code);
+void KeyTableRelease(int code);
+void KeyTableFrameSeen();
+
 // ------------------------------------------------------------ text entry
 //
 // The one-line editor fed by character messages.  Its owner's result cell:

@@ -310,9 +310,10 @@ int WrapOptionsLine(int line, int delta, int count) {
 void RunFrame(int focused) {
   if (IntroRunning()) {
     IntroFrame();
-    return;
+  } else {
+    ApplyVisibilityRules();
+    if (!focused || InputAndStep()) DrawPicture(focused);
   }
-  ApplyVisibilityRules();
-  if (focused && !InputAndStep()) return;
-  DrawPicture(focused);
+  // Quick taps that were down for this frame are released now.
+  KeyTableFrameSeen();
 }

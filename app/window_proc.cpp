@@ -31,11 +31,11 @@ void KeyDown(int code) {
   if (code == VK_ESCAPE) return;
   // While a name is typed, Home and End move the cursor instead.
   if (TextEntryEditing() && IsHomeOrEnd(code)) return;
-  gKeyTable[code] = 1;
+  KeyTablePress(code);
 }
 
 void KeyUp(int code) {
-  gKeyTable[code] = 0;
+  KeyTableRelease(code);
   if (code == VK_F2) gApp.debugOverlay = gApp.debugOverlay <= 0 ? 1 : 0;
   if (ResultsCloseKey(code, 0)) return;
   if (code == VK_ESCAPE) return;
@@ -142,23 +142,23 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
       break;
 
     case WM_LBUTTONDOWN:
-      gKeyTable[VK_LBUTTON] = 1;
+      KeyTablePress(VK_LBUTTON);
       return 0;
     case WM_LBUTTONUP:
-      gKeyTable[VK_LBUTTON] = 0;
+      KeyTableRelease(VK_LBUTTON);
       return 0;
     case WM_RBUTTONDOWN:
-      gKeyTable[VK_RBUTTON] = 1;
+      KeyTablePress(VK_RBUTTON);
       return 0;
     case WM_RBUTTONUP:
-      gKeyTable[VK_RBUTTON] = 0;
+      KeyTableRelease(VK_RBUTTON);
       return 0;
     case WM_MBUTTONDOWN:
-      gKeyTable[VK_MBUTTON] = 1;
+      KeyTablePress(VK_MBUTTON);
       WheelMiddleDown();
       return 0;
     case WM_MBUTTONUP:
-      gKeyTable[VK_MBUTTON] = 0;
+      KeyTableRelease(VK_MBUTTON);
       if (!ResultsCloseKey(VK_MBUTTON, 0)) WheelReset();
       return 0;
 

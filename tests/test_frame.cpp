@@ -16,6 +16,7 @@
 #include "app/app_state.h"
 #include "app/frame.h"
 #include "app/input_actions.h"
+#include "app/window.h"
 #include "base/timers.h"
 #include "game/game.h"
 #include "game/game_state.h"
@@ -484,6 +485,88 @@ TEST_F(FrameTest, PointerCounterIsKeptCounting) {
   pointer.counterMax = 7;
   Frame(16);
   EXPECT_EQ(pointer.counterMax, 7) << "a real maximum stays";
+}
+
+// ------------------------------------------------------------ quick taps
+
+// Messages through the real pump and window procedure, as the main loop
+// handles them between two frames.
+class QuickTaps : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    if (!context) return;
+    ASSERT_EQ(PlatformRegisterClass("dromo-taps", WindowProc), 1);
+    PumpMessages();
+  }
+  void TearDown() override {
+    if (context) PlatformUnregisterClass("dromo-taps");
+    FrameTest::TearDown();
+  }
+  void Post(TestInputKind kind, const char* key, int value = 0) {
+    ASSERT_EQ(PostTestInput(kind, key, value), 1) << key;
+  }
+  void PumpMessages() {
+    Msg m{};
+    while (PeekMessage(&m)) DispatchMessage(m);
+  }
+};
+
+TEST_F(QuickTaps, AKeyPressedAndReleasedBetweenTwoFramesActsOnce) {
+  LoadBindings();
+  Frame(16);
+  ASSERT_EQ(gChoiceState, 1);
+  ASSERT_EQ(gSelectedShape, 2);
+  for (int tap = 1; tap <= 13; ++tap) {
+    Post(TestKeyDown, "Right");
+    Post(TestKeyUp, "Right");
+    PumpMessages();
+    Frame(16);
+    EXPECT_EQ(gSelectedShape, (2 + tap - 1) % 6 + 1) << "tap " << tap;
+    EXPECT_EQ(gKeyTable[VK_RIGHT], 0) << "released once the frame has seen it";
+    // A fast player's pace: about eight taps a second, past the 45 ms lockout.
+    Frame(50);
+    Frame(50);
+  }
+  Post(TestKeyDown, "Up");
+  Post(TestKeyUp, "Up");
+  PumpMessages();
+  Frame(16);
+  EXPECT_EQ(gChoiceState, 2);
+  EXPECT_EQ(gGame.variant, 3);
+}
+
+TEST_F(QuickTaps, HeldKeysStillRepeatAndAPressAgainAfterAQuickReleaseStaysDown) {
+  LoadBindings();
+  Play(kVariantSport);
+  const int32_t start = gGame.current.position;
+  // Down, up and down again before a frame: the key is held.
+  Post(TestKeyDown, "Left");
+  Post(TestKeyUp, "Left");
+  Post(TestKeyDown, "Left");
+  PumpMessages();
+  Frame(16);
+  EXPECT_EQ(gGame.current.position, start - 1);
+  Frame(16);
+  EXPECT_EQ(gKeyTable[VK_LEFT], 1) << "still held";
+  for (int i = 0; i < 20; ++i) Frame(10);  // past the 170 ms repeat delay
+  EXPECT_LT(gGame.current.position, start - 1) << "a held key repeats";
+  Post(TestKeyUp, "Left");
+  PumpMessages();
+  EXPECT_EQ(gKeyTable[VK_LEFT], 0) << "a release of a key the frame has seen applies at once";
+}
+
+TEST_F(QuickTaps, BothButtonsClickedBetweenTwoFramesOpenTheOptions) {
+  Play(kVariantSport);
+  ASSERT_FALSE(PanelVisible(OptionsPanel));
+  Post(TestButtonDown, nullptr, 1);
+  Post(TestButtonDown, nullptr, 3);
+  Post(TestButtonUp, nullptr, 1);
+  Post(TestButtonUp, nullptr, 3);
+  PumpMessages();
+  Frame(16);
+  EXPECT_TRUE(PanelVisible(OptionsPanel));
+  EXPECT_EQ(gKeyTable[VK_LBUTTON] + gKeyTable[VK_RBUTTON], 0);
 }
 
 }  // namespace

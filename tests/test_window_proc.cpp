@@ -32,6 +32,10 @@ void Press(int code) {
 void Release(int code) {
   Send(WM_KEYUP, static_cast<uintptr_t>(code));
 }
+// What the end of a frame does to the table once the frame has read it.
+void FrameSeen() {
+  KeyTableFrameSeen();
+}
 
 class WindowProcTest : public ::testing::Test {
  protected:
@@ -100,6 +104,7 @@ TEST_F(WindowProcTest, KeysAndButtonsGoInAndOutOfTheTable) {
   for (int k : keys) {
     Press(k);
     EXPECT_EQ(gKeyTable[k], 1) << k;
+    FrameSeen();
     Release(k);
     EXPECT_EQ(gKeyTable[k], 0) << k;
   }
@@ -113,13 +118,50 @@ TEST_F(WindowProcTest, KeysAndButtonsGoInAndOutOfTheTable) {
   for (const Button& b : buttons) {
     Send(b.down);
     EXPECT_EQ(gKeyTable[b.entry], 1) << b.entry;
+    FrameSeen();
     Send(b.up);
     EXPECT_EQ(gKeyTable[b.entry], 0) << b.entry;
   }
 }
 
+TEST_F(WindowProcTest, AQuickTapStaysDownUntilAFrameHasSeenIt) {
+  // Keys and buttons alike: down and up before a frame, the frame sees it
+  // down, the next one up.
+  for (uint32_t down : {uint32_t{WM_KEYDOWN}, uint32_t{WM_LBUTTONDOWN}, uint32_t{WM_RBUTTONDOWN}}) {
+    const bool key = down == WM_KEYDOWN;
+    const int entry = key                      ? int{VK_RIGHT}
+                      : down == WM_LBUTTONDOWN ? int{VK_LBUTTON}
+                                               : int{VK_RBUTTON};
+    const uintptr_t wParam = key ? uintptr_t{VK_RIGHT} : 0;
+    Send(down, wParam);
+    Send(down + 1, wParam);  // the matching up message
+    EXPECT_EQ(gKeyTable[entry], 1) << entry << ": the frame has not seen it yet";
+    FrameSeen();
+    EXPECT_EQ(gKeyTable[entry], 0) << entry;
+    FrameSeen();
+    EXPECT_EQ(gKeyTable[entry], 0) << entry;
+  }
+  // Pressed again after a quick release: it is simply held.
+  Press(VK_LEFT);
+  Release(VK_LEFT);
+  Press(VK_LEFT);
+  FrameSeen();
+  EXPECT_EQ(gKeyTable[VK_LEFT], 1);
+  Release(VK_LEFT);
+  EXPECT_EQ(gKeyTable[VK_LEFT], 0);
+  // Losing the window's keys clears what waits as well.
+  Press('Q');
+  Release('Q');
+  ClearKeyTable();
+  FrameSeen();
+  Press('Q');
+  FrameSeen();
+  EXPECT_EQ(gKeyTable['Q'], 1) << "no stale release";
+}
+
 TEST_F(WindowProcTest, ReleasesClearKeysEvenWhileUnfocused) {
   Press('D');
+  FrameSeen();
   Send(WM_KILLFOCUS);
   Release('D');
   EXPECT_EQ(gKeyTable['D'], 0);
@@ -146,6 +188,7 @@ TEST_F(WindowProcTest, F2TogglesTheDebugOverlayOnRelease) {
   Press(VK_F2);
   EXPECT_EQ(gApp.debugOverlay, 0) << "not on the press";
   EXPECT_EQ(gKeyTable[VK_F2], 1);
+  FrameSeen();
   Release(VK_F2);
   EXPECT_EQ(gApp.debugOverlay, 1);
   EXPECT_EQ(gKeyTable[VK_F2], 0);
@@ -166,6 +209,7 @@ TEST_F(WindowProcTest, HomeAndEndMoveTheCursorOnlyWhileEditing) {
   EXPECT_EQ(gKeyTable[VK_END], 1);
   Release(VK_HOME);
   Release(VK_END);
+  FrameSeen();
 
   int32_t cell = 0;
   ASSERT_EQ(BeginTextEntry(&cell, "Name: ", 10), 1);

@@ -409,4 +409,59 @@ TEST_F(PlayEndToEnd, AWholeGameFromShapeChoiceToGameOverAndBack) {
   EXPECT_TRUE(run.Running()) << "stderr: " << run.Stderr();
 }
 
+// Quick taps, as a fast player or a tool makes them, each a press and a
+// release that can both arrive between two frames: every one moves the
+// highlight.  Thirteen to the right from "спорт" wrap round to shape 3.
+class QuickTapsEndToEnd : public PlayEndToEnd {
+ protected:
+  void ToTheShapeChoice() {
+    ASSERT_TRUE(run.Start());
+    window = WaitForWindow(x, kTitle, run.pid, 20000);
+    ASSERT_NE(window.id, 0u) << "no window; stderr: " << run.Stderr();
+    ASSERT_TRUE(WaitFor(20000, [&](const Shot& s) { return ChoiceShowing(s, 2); }))
+        << "no shape choice after the intro";
+  }
+  void ChooseAndExpectRecordsOf(int shape) {
+    Press("Up");
+    const std::string records = run.RunPath(RecordsFileNameFor(shape));
+    for (int i = 0; i < 100 && !std::filesystem::exists(records); ++i) SleepMs(50);
+    EXPECT_TRUE(std::filesystem::exists(records)) << RecordsFileNameFor(shape);
+    for (int other = 1; other <= 6; ++other) {
+      if (other == shape) continue;
+      EXPECT_FALSE(std::filesystem::exists(run.RunPath(RecordsFileNameFor(other)))) << other;
+    }
+  }
+};
+
+TEST_F(QuickTapsEndToEnd, ThirteenTwelveMillisecondTapsOfRightChooseShape3) {
+  ToTheShapeChoice();
+  for (int tap = 1; tap <= 13; ++tap) {
+    Press("Right", 12);
+    SleepMs(110);
+  }
+  ASSERT_TRUE(WaitFor(2000, [&](const Shot& s) { return ChoiceShowing(s, 3); }))
+      << "a tap was lost or doubled";
+  ChooseAndExpectRecordsOf(3);
+  EXPECT_EQ(RecordsFileNameFor(3), "dromov2-0603");
+}
+
+TEST_F(QuickTapsEndToEnd, TapsAsFastAsTheMachineSendsThemEachMoveOnce) {
+  ToTheShapeChoice();
+  const KeyCode left = XKeysymToKeycode(x.display, XStringToKeysym("Left"));
+  ASSERT_NE(left, 0);
+  int expected = 2;
+  for (int tap = 1; tap <= 7; ++tap) {
+    // Press and release in one request: no time at all between them.
+    XSetInputFocus(x.display, window.id, RevertToParent, CurrentTime);
+    XTestFakeKeyEvent(x.display, left, True, CurrentTime);
+    XTestFakeKeyEvent(x.display, left, False, CurrentTime);
+    XFlush(x.display);
+    expected = expected == 1 ? 6 : expected - 1;
+    ASSERT_TRUE(WaitFor(2000, [&](const Shot& s) { return ChoiceShowing(s, expected); }))
+        << "tap " << tap << " did not move the highlight to " << expected;
+    SleepMs(60);  // past the move's 45 ms lockout
+  }
+  ChooseAndExpectRecordsOf(1);
+}
+
 }  // namespace
