@@ -74,7 +74,7 @@ bool Settle(Field& field) {
   return true;
 }
 
-// Stage-end pause: true while it takes the frame.
+// Stage-end pause: true while it takes the frame, the last frame included.
 bool StageEndPause() {
   GameState& g = gGame;
   g.removedThisLanding = 0;
@@ -93,8 +93,10 @@ bool StageEndPause() {
     MessageBox("URA", "!!!", MB_OK);
   }
   // Paused either way, so that closing the results starts the next stage.
+  // The frame ends here too: the next piece belongs in the new well, not in
+  // the full one that closing the results clears.
   g.paused = 1;
-  return false;
+  return true;
 }
 
 void Spawn(Field& field, Piece& piece) {

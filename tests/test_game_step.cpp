@@ -495,6 +495,41 @@ TEST_F(Step, StageEndPausesThenShowsTheResults) {
   EXPECT_EQ(f.cellAt(f.index(12, 3)), 0);
 }
 
+// The well that completed its stage may hold a colour in the spawn area;
+// the next piece must enter the new well, not that one.
+TEST_F(Step, AStageEndedWithAColourInTheSpawnAreaGoesOnToTheNextStage) {
+  Begin(1);
+  Field& f = F();
+  const int32_t spawnCell = f.index(2, f.width / 2);
+  gGame.stageEndTimer = 100;
+  Cur().position = 0;
+  f.setCell(spawnCell, 4);
+  Tick(16);
+  Tick(100);  // the pause ends: results shown
+  ASSERT_TRUE(PanelVisible(StageResultsPanel));
+  EXPECT_EQ(gGame.endState, 0) << "no game over";
+  EXPECT_EQ(Cur().position, 0) << "no piece spawned into the finished well";
+  Tick(500);
+  EXPECT_EQ(gGame.endState, 0);
+  CloseStageResults();
+  EXPECT_EQ(gGame.stage, 2);
+  EXPECT_EQ(f.cellAt(spawnCell), 0);
+  Tick(16);
+  EXPECT_GT(Cur().position, 0) << "the next piece enters the new well";
+  EXPECT_EQ(gGame.endState, 0);
+}
+
+// During play a colour in the spawn area still ends the game.
+TEST_F(Step, AColourInTheSpawnAreaDuringPlayEndsTheGame) {
+  Begin(1);
+  Field& f = F();
+  f.setCell(f.index(1, f.width / 2 - 1), 3);
+  Cur().position = 0;
+  Tick(16);
+  EXPECT_NE(gGame.endState, 0) << "game over";
+  EXPECT_EQ(gGame.spawnBlockCell, f.index(1, f.width / 2 - 1));
+}
+
 TEST_F(Step, StageEndWithoutAResultsPanelShowsAMessageBox) {
   Begin(1);
   StageResultsPanel = nullptr;
