@@ -25,13 +25,17 @@ struct FontSpec {
   Effect effect;
   bool snapStems;  // full hinting: crisp upright strokes in the small monospaced font
   const char* use;
+  // When nonzero, the size is lowered until the ink of every ASCII glyph,
+  // shadow included, rises at most this many pixels above the cell bottom.
+  int fitHeight = 0;
 };
 
 // Sizes chosen for an 800 x 600 window: panel rows there are 24 to 40 pixels
 // high, the title strip 12, and the score box 104 x 36.
 constexpr FontSpec kFonts[] = {
     {1, "DejaVuSansMono.ttf", 12, 1.0f, kPlain, true, "debug overlay"},
-    {2, "DejaVuSans.ttf", 10, 1.0f, kDropShadow, false, "title strip"},
+    // Drawn one pixel above the bottom of the 12-pixel title strip.
+    {2, "DejaVuSans.ttf", 10, 1.0f, kDropShadow, false, "title strip", 11},
     {3, "DejaVuSans.ttf", 12, 1.0f, kDropShadow, false, "statistics lines in narrow windows"},
     {4, "DejaVuSans-Bold.ttf", 13, 1.0f, kDropShadow, false, "results lines in narrow windows"},
     {5, "DejaVuSans-Bold.ttf", 15, 1.0f, kDropShadow, false, "main panel font"},
@@ -116,25 +120,21 @@ void ComposeCell(Image& sheet, int cx, int cy, int cellW, int cellH, const Glyph
   }
 }
 
-int RenderFont(FT_Library lib, const std::string& fontDir, const FontSpec& spec,
-               const std::string& outDir, std::string& description) {
-  const std::string path = fontDir + "/" + spec.file;
-  FT_Face face = nullptr;
-  if (FT_New_Face(lib, path.c_str(), 0, &face) != 0) {
-    std::fprintf(stderr, "gen_res: cannot open font %s\n", path.c_str());
-    return 0;
-  }
-  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(spec.pixelSize));
+// Renders every printable code at one pixel size; above and below are the
+// extents of the line, ascent the face's own.
+void LoadGlyphs(FT_Face face, const FontSpec& spec, int pixelSize, const Effects& pad,
+                std::vector<Glyph>& glyphs, int& ascent, int& above, int& below) {
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
   if (spec.hScale != 1.0f) {
     FT_Matrix narrow = {static_cast<FT_Fixed>(spec.hScale * 65536.0f), 0, 0, 0x10000};
     FT_Set_Transform(face, &narrow, nullptr);
   }
-  const Effects pad = EffectPads(spec.effect);
-  const int ascent = static_cast<int>(std::ceil(face->size->metrics.ascender / 64.0));
+  ascent = static_cast<int>(std::ceil(face->size->metrics.ascender / 64.0));
   const int descent = static_cast<int>(std::ceil(-face->size->metrics.descender / 64.0));
 
-  std::vector<Glyph> glyphs(256);
-  int above = ascent, below = descent;
+  glyphs.assign(256, Glyph{});
+  above = ascent;
+  below = descent;
   for (int code = 0; code < 256; ++code) {
     if (!Printable(code)) continue;
     const FT_UInt index = FT_Get_Char_Index(face, cp1251::ToCodePoint(static_cast<uint8_t>(code)));
@@ -142,7 +142,7 @@ int RenderFont(FT_Library lib, const std::string& fontDir, const FontSpec& spec,
     const FT_Int32 hinting = spec.snapStems ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_LIGHT;
     if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | hinting) != 0) continue;
     const FT_GlyphSlot slot = face->glyph;
-    Glyph& g = glyphs[code];
+    Glyph& g = glyphs[static_cast<size_t>(code)];
     g.left = slot->bitmap_left;
     g.top = slot->bitmap_top;
     g.bw = static_cast<int>(slot->bitmap.width);
@@ -163,6 +163,36 @@ int RenderFont(FT_Library lib, const std::string& fontDir, const FontSpec& spec,
       above = std::max(above, g.top);
       below = std::max(below, g.bh - g.top);
     }
+  }
+}
+
+int RenderFont(FT_Library lib, const std::string& fontDir, const FontSpec& spec,
+               const std::string& outDir, std::string& description) {
+  const std::string path = fontDir + "/" + spec.file;
+  FT_Face face = nullptr;
+  if (FT_New_Face(lib, path.c_str(), 0, &face) != 0) {
+    std::fprintf(stderr, "gen_res: cannot open font %s\n", path.c_str());
+    return 0;
+  }
+  std::vector<Glyph> glyphs;
+  int pixelSize = spec.pixelSize, above = 0, below = 0, ascent = 0;
+  const Effects pad = EffectPads(spec.effect);
+  for (;;) {
+    LoadGlyphs(face, spec, pixelSize, pad, glyphs, ascent, above, below);
+    int inkTop = 0, inkBottom = 0;
+    for (int code = 32; code < 127; ++code) {
+      const Glyph& g = glyphs[static_cast<size_t>(code)];
+      if (g.bw <= 0) continue;
+      inkTop = std::max(inkTop, g.top);
+      inkBottom = std::max(inkBottom, g.bh - g.top);
+    }
+    if (spec.fitHeight <= 0) break;
+    // A fitted font keeps its line to the ASCII ink: what reaches further
+    // (accents, deep Cyrillic descenders) is cut at the cell's edges.
+    below = inkBottom;
+    above = inkTop;
+    if (inkBottom + pad.padBottom + inkTop <= spec.fitHeight || pixelSize <= 6) break;
+    --pixelSize;
   }
   FT_Done_Face(face);
 
@@ -194,11 +224,11 @@ int RenderFont(FT_Library lib, const std::string& fontDir, const FontSpec& spec,
 
   std::string d;
   d += "=fnt= " + std::to_string(spec.slot) + ": " + spec.use + " (" + spec.file + ", " +
-       std::to_string(spec.pixelSize) + " px)\n";
+       std::to_string(pixelSize) + " px)\n";
   d += std::to_string(spec.slot) + " texture slot\n";
   d += "0 256 first character code, glyph count\n";
-  d += std::to_string(spec.pixelSize) + " " + std::to_string(base) + " " + std::to_string(sheetW) +
-       " " + std::to_string(sheetH) +
+  d += std::to_string(pixelSize) + " " + std::to_string(base) + " " + std::to_string(sheetW) + " " +
+       std::to_string(sheetH) +
        " pixel size, baseline above the cell bottom, texture width and height\n";
   d += std::to_string(kGrid) + " " + std::to_string(kGrid) + " columns, rows\n";
   d += "0 advance widths of codes 0..255 follow\n";
