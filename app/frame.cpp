@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "ui/field_choice.h"
 #include "ui/field_render.h"
+#include "ui/help_card.h"
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/panel_tree.h"
@@ -256,6 +257,8 @@ void DrawPicture(int focused) {
   }
   DrawPanels();
   // The name-entry box comes here once the name entry draws itself.
+  const bool playScreen = !optionsShown && notInChoice && !PanelVisible(StageResultsPanel);
+  if (focused && playScreen && gKeyTable[VK_F1] != 0) DrawHelpCard(gApp.languageFlag);
   if (!focused) DrawPausePicture();
   if (gApp.debugOverlay != 0 && DebugOverlayHook != nullptr) DebugOverlayHook();
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -27,6 +28,8 @@
 #include "records/records.h"
 #include "ui/field_choice.h"
 #include "ui/field_render.h"
+#include "ui/fonts.h"
+#include "ui/help_card.h"
 #include "ui/layout.h"
 #include "ui/panel_tree.h"
 
@@ -567,6 +570,113 @@ TEST_F(QuickTaps, BothButtonsClickedBetweenTwoFramesOpenTheOptions) {
   Frame(16);
   EXPECT_TRUE(PanelVisible(OptionsPanel));
   EXPECT_EQ(gKeyTable[VK_LBUTTON] + gKeyTable[VK_RBUTTON], 0);
+}
+
+// ------------------------------------------------------------ help card
+
+std::vector<uint8_t> ReadFrame() {
+  std::vector<uint8_t> px(800 * 600 * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+  return px;
+}
+
+int DifferentPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3) {
+    n += (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ? 1 : 0;
+  }
+  return n;
+}
+
+TEST(HelpCardText, NamesTheLoadedKeysInBothLanguages) {
+  const char* source = std::getenv("DROMO_SOURCE_DIR");
+  ASSERT_NE(source, nullptr);
+  std::ifstream in(std::string(source) + "/res/base/sig.txt", std::ios::binary);
+  ASSERT_TRUE(in.good());
+  gActions = {};
+  LoadInputActions(in);
+  const std::vector<std::string> ru = HelpCardLines(0);
+  const std::vector<std::string> en = HelpCardLines(1);
+  ASSERT_EQ(ru.size(), en.size());
+  auto has = [](const std::vector<std::string>& lines, const std::string& text) {
+    for (const std::string& l : lines)
+      if (l.find(text) != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_TRUE(has(ru, "влево: стрелка влево, цифр. 4"_w));
+  EXPECT_TRUE(has(ru, "поворот: стрелка вверх, цифр. 8"_w));
+  EXPECT_TRUE(has(ru, "сброс: стрелка вниз, цифр. 2"_w));
+  EXPECT_TRUE(has(en, "right: Right arrow, keypad 6"));
+  EXPECT_TRUE(has(en, "drop: Down arrow, keypad 2"));
+  EXPECT_TRUE(has(en, "both mouse buttons"));
+  EXPECT_TRUE(has(en, "F2"));
+  // Other bindings, other names.
+  gActions[ActionLeft].key1 = 'A';
+  gActions[ActionLeft].key2 = VK_F1 + 4;
+  gActions[ActionLeft].key3 = 0;
+  EXPECT_TRUE(has(HelpCardLines(1), "left: A, F5"));
+  gActions = {};
+}
+
+TEST_F(FrameTest, F1HeldShowsTheHelpCardOverThePlayOnlyAndChangesNothing) {
+  // The generated fonts, so that the card has its real size.
+  ASSERT_EQ(LoadFonts(gFonts, DROMO_TEST_BUILD_DIR "/res/base"), 1);
+  struct Unload {
+    ~Unload() {
+      ReleaseFonts(gFonts);
+      gFonts = FontSet{};
+    }
+  } unload;
+  LoadBindings();
+  // The shape choice: nothing changes on the screen.
+  Frame(16);
+  ASSERT_EQ(gChoiceState, 1);
+  Frame(16);
+  const std::vector<uint8_t> choice = ReadFrame();
+  gKeyTable[VK_F1] = 1;
+  Frame(0);
+  EXPECT_EQ(DifferentPixels(choice, ReadFrame()), 0) << "the card is for the play screen";
+  gKeyTable[VK_F1] = 0;
+
+  Play(kVariantSport);
+  // The same frames from the same start, once without F1 and once with it.
+  const GameState startGame = gGame;
+  const Field startField = *gGame.field;
+  const FrameClock startClock = gFrameClock;
+  const uint32_t startNow = gNow;
+  struct Seen {
+    std::vector<uint8_t> picture;
+    int32_t position, centre, fallTimer, spawnDelay, score;
+    std::array<int32_t, kMaxFieldCells> cells;
+  };
+  auto play = [&](int f1) {
+    gGame = startGame;
+    *gGame.field = startField;
+    gFrameClock = startClock;
+    gNow = startNow;
+    std::srand(7);
+    gKeyTable[VK_F1] = f1;
+    for (int i = 0; i < 30; ++i) Frame(40);
+    gKeyTable[VK_F1] = 0;
+    return Seen{ReadFrame(),       gGame.current.position, gGame.current.centre,
+                gGame.fallTimer,   gGame.spawnDelay,       gGame.score,
+                gGame.field->cells};
+  };
+  const Seen plain = play(0);
+  const Seen card = play(1);
+  EXPECT_EQ(card.position, plain.position);
+  EXPECT_EQ(card.centre, plain.centre);
+  EXPECT_EQ(card.fallTimer, plain.fallTimer);
+  EXPECT_EQ(card.spawnDelay, plain.spawnDelay);
+  EXPECT_EQ(card.score, plain.score);
+  EXPECT_EQ(card.cells, plain.cells);
+  EXPECT_GT(plain.position, startGame.current.position) << "the piece fell meanwhile";
+  EXPECT_GT(DifferentPixels(plain.picture, card.picture), 20000) << "a card in the middle";
+  const size_t corner = (100 * 800 + 10) * 3;
+  EXPECT_EQ(card.picture[corner], plain.picture[corner]) << "the edges stay";
+  Frame(0);
+  EXPECT_EQ(DifferentPixels(plain.picture, ReadFrame()), 0) << "gone once F1 is up";
 }
 
 }  // namespace

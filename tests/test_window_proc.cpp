@@ -297,6 +297,7 @@ TEST_F(ResultsClose, UpKeysCloseOnlyWithTheMenuClosedAndCooledDown) {
   MenuCooldownMs = 400;
   Press('W');
   EXPECT_EQ(gKeyTable['W'], 1) << "cooldown running: an ordinary key";
+  FrameSeen();
   Release('W');
   EXPECT_EQ(gGame.paused, 1);
 
@@ -305,6 +306,7 @@ TEST_F(ResultsClose, UpKeysCloseOnlyWithTheMenuClosedAndCooledDown) {
   OptionsPanel = &options_;
   Press('W');
   EXPECT_EQ(gKeyTable['W'], 1) << "menu open: an ordinary key";
+  FrameSeen();
   Release('W');
   EXPECT_EQ(gGame.paused, 1);
 
@@ -343,6 +345,7 @@ TEST_F(ResultsClose, OtherKeysAndUnclosableResultsLeaveThemShown) {
 TEST_F(ResultsClose, MiddleButtonBoundToUpClosesInsteadOfResettingTheWheel) {
   Send(WM_MBUTTONDOWN);
   ASSERT_EQ(gKeyTable[VK_MBUTTON], 1) << "buttons enter the table directly";
+  FrameSeen();
   gWheel.sum = 77;
   Send(WM_MBUTTONUP);
   EXPECT_EQ(gKeyTable[VK_MBUTTON], 0);
