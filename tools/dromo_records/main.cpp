@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -24,7 +25,9 @@ constexpr const char* kHelp =
     "rank, exactly as the game's records panel shows them.\n"
     "\n"
     "  FILE        a records file (dromov2-0201 ... dromov2-1206)\n"
-    "  --shape N   the file of well shape N (1..6) in the current directory\n"
+    "  --shape N   the file of well shape N (1..6): in the current directory,\n"
+    "              else in the folder the installed game plays in,\n"
+    "              $XDG_DATA_HOME/st-dromo (~/.local/share/st-dromo)\n"
     "  --help      this text\n"
     "\n"
     "Lines are coloured only when standard output is a terminal.  The file is\n"
@@ -148,6 +151,27 @@ int PrintTable(const std::string& path) {
   return 0;
 }
 
+// The folder the installed launcher plays in, "" when there is no home.
+std::string PlayerFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && data[0] == '/') return std::string(data) + "/st-dromo";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/share/st-dromo";
+  return std::string();
+}
+
+// A shape's file: here when it is here (the build tree, a game folder),
+// otherwise the player's.
+int PrintShape(const std::string& name) {
+  if (access(name.c_str(), F_OK) == 0) return PrintTable(name);
+  const std::string folder = PlayerFolder();
+  const std::string theirs = folder.empty() ? std::string() : folder + "/" + name;
+  if (!theirs.empty() && access(theirs.c_str(), F_OK) == 0) return PrintTable(theirs);
+  std::fprintf(stderr, "dromo-records: %s: not in the current directory%s%s\n", name.c_str(),
+               theirs.empty() ? "" : " nor in ", folder.c_str());
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,7 +186,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && first == "--" && argv[2][0] != '\0') return PrintTable(argv[2]);
   if (argc == 3 && first == "--shape") {
     const int shape = ParseShape(argv[2]);
-    if (shape != 0) return PrintTable(RecordsFileNameFor(shape));
+    if (shape != 0) return PrintShape(RecordsFileNameFor(shape));
   }
   std::fputs(kUsage, stderr);
   std::fputs("Try 'dromo-records --help' for more.\n", stderr);

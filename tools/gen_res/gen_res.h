@@ -68,6 +68,10 @@ TextMask BlurMask(const TextMask& m, int radius);
 // The three jobs; each returns 1 on success and reports its own errors.
 int GenerateFonts(const std::string& fontDir, const std::string& resDir);
 int GeneratePictures(const std::string& fontDir, const std::string& resDir);
+// The 512 x 512 title picture of the intro.
+Image PaintTitle(const std::string& fontDir);
+// The desktop icons, PNG at 48, 64, 128 and 256 pixels, from the title picture.
+int GenerateIcons(const std::string& fontDir, const std::string& outDir);
 int ConvertMessageBase(const std::string& utf8Path, const std::string& outPath);
 
 // Internal pieces shared between painters.

@@ -393,6 +393,18 @@ GemStyle ColourGem(int colour) {
   return {kGemColours[colour - 1], colour, 11.0f};
 }
 
+}  // namespace
+
+Image PaintGem(int size, const GemStyle& style) {
+  const GemCtx ctx{style, 64.0f / size};
+  return PaintImage(size, size, 4, GemSample, &ctx);
+}
+
+Image PaintArrow(int size, ArrowDir dir) {
+  const ArrowCtx ctx{dir, 64.0f / size};
+  return PaintImage(size, size, 4, ArrowSample, &ctx);
+}
+
 Image PaintTitle(const std::string& fontDir) {
   Image img = PaintImage(512, 512, 2, TitleBackSample, nullptr);
   const std::string bold = fontDir + "/DejaVuSans-Bold.ttf";
@@ -451,18 +463,6 @@ Image PaintTitle(const std::string& fontDir) {
   DrawFancyText(img, tag, (512 - tag.w) / 2, 478, {1.0f, 0.90f, 0.70f, 1}, {0.92f, 0.72f, 0.50f, 1},
                 1.0f, {0.05f, 0.02f, 0.02f, 1}, 2, 2, 0.5f);
   return img;
-}
-
-}  // namespace
-
-Image PaintGem(int size, const GemStyle& style) {
-  const GemCtx ctx{style, 64.0f / size};
-  return PaintImage(size, size, 4, GemSample, &ctx);
-}
-
-Image PaintArrow(int size, ArrowDir dir) {
-  const ArrowCtx ctx{dir, 64.0f / size};
-  return PaintImage(size, size, 4, ArrowSample, &ctx);
 }
 
 int GeneratePictures(const std::string& fontDir, const std::string& resDir) {
