@@ -270,6 +270,7 @@ void Translate(const SDL_Event& e) {
       Queue(WM_CLOSE, 0, 0);
       break;
     default:
+      platform::TranslateGamepadEvent(e);
       break;
   }
 }
@@ -277,6 +278,10 @@ void Translate(const SDL_Event& e) {
 }  // namespace
 
 namespace platform {
+void QueueMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  Queue(message, wParam, lParam);
+}
+
 void ResetPump() {
   gQueueHead = 0;
   gQueueCount = 0;
@@ -309,6 +314,7 @@ int PeekMessage(Msg* out) {
   if (out == nullptr) return 0;
   if (gMessageSource != nullptr) return gMessageSource(out);
   SDL_Event e;
+  if (SDL_WasInit(SDL_INIT_EVENTS) != 0) platform::StartGamepads();
   while (gQueueCount == 0 && SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_PollEvent(&e) != 0) {
     Translate(e);
   }

@@ -164,6 +164,27 @@ enum TestInputKind : int {
 };
 int PostTestInput(TestInputKind kind, const char* text, int value);
 
+// A virtual game controller for tests, plugged in and out as a real one is;
+// it reaches the pump once PeekMessage has run.  1 on success.
+enum TestPadButton : int {
+  TestPadA,
+  TestPadB,
+  TestPadX,
+  TestPadY,
+  TestPadStart,
+  TestPadLeftShoulder,
+  TestPadRightShoulder,
+  TestPadUp,
+  TestPadDown,
+  TestPadLeft,
+  TestPadRight,
+};
+int AttachTestGamepad();
+int SetTestGamepadButton(TestPadButton button, int down);
+// The left stick's horizontal position, -32768 (left) .. 32767 (right).
+int SetTestGamepadStick(int x);
+void DetachTestGamepad();
+
 // ---------------------------------------------------------- message box
 
 enum : uint32_t {

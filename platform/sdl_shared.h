@@ -19,5 +19,12 @@ WindowProcFn RegisteredProc();
 
 // Forgets what the pump has queued and its minimised state (window teardown).
 void ResetPump();
+// Adds a message to those the pump hands out next.
+void QueueMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Game controllers: started with the pump; their events become key and
+// button messages.  False for an event that is not a controller's.
+void StartGamepads();
+bool TranslateGamepadEvent(const SDL_Event& e);
 
 }  // namespace platform

@@ -572,6 +572,52 @@ TEST_F(QuickTaps, BothButtonsClickedBetweenTwoFramesOpenTheOptions) {
   EXPECT_EQ(gKeyTable[VK_LBUTTON] + gKeyTable[VK_RBUTTON], 0);
 }
 
+TEST_F(QuickTaps, AGamePadMovesTurnsAndDropsThePiece) {
+  LoadBindings();
+  ASSERT_EQ(AttachTestGamepad(), 1);
+  PumpMessages();
+  struct Detach {
+    ~Detach() { DetachTestGamepad(); }
+  } detach;
+  Play(kVariantSport);
+  while (gGame.spawnDelay > 0) Frame(50);
+  auto press = [&](TestPadButton b) {
+    ASSERT_EQ(SetTestGamepadButton(b, 1), 1);
+    PumpMessages();
+    Frame(16);
+    ASSERT_EQ(SetTestGamepadButton(b, 0), 1);
+    PumpMessages();
+    Frame(100);
+  };
+  const int32_t start = gGame.current.position;
+  press(TestPadLeft);
+  EXPECT_EQ(gGame.current.position % gGame.field->width, start % gGame.field->width - 1);
+  ASSERT_EQ(SetTestGamepadStick(32767), 1);
+  PumpMessages();
+  Frame(16);
+  ASSERT_EQ(SetTestGamepadStick(0), 1);
+  PumpMessages();
+  Frame(100);
+  EXPECT_EQ(gGame.current.position % gGame.field->width, start % gGame.field->width)
+      << "the stick moves it back";
+  const auto ring = gGame.current.ring;
+  press(TestPadA);
+  EXPECT_NE(gGame.current.ring, ring) << "A turns the ring";
+  const int32_t row = gGame.current.position / gGame.field->width;
+  press(TestPadB);
+  for (int i = 0; i < 40 && gGame.current.position / gGame.field->width <= row + 1; ++i) Frame(16);
+  EXPECT_GT(gGame.current.position / gGame.field->width, row + 1) << "B drops it";
+  // Both shoulders: the options chord.
+  ASSERT_EQ(SetTestGamepadButton(TestPadLeftShoulder, 1), 1);
+  ASSERT_EQ(SetTestGamepadButton(TestPadRightShoulder, 1), 1);
+  PumpMessages();
+  Frame(16);
+  EXPECT_TRUE(PanelVisible(OptionsPanel));
+  ASSERT_EQ(SetTestGamepadButton(TestPadLeftShoulder, 0), 1);
+  ASSERT_EQ(SetTestGamepadButton(TestPadRightShoulder, 0), 1);
+  PumpMessages();
+}
+
 // ------------------------------------------------------------ help card
 
 std::vector<uint8_t> ReadFrame() {

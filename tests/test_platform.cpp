@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <functional>
 #include <vector>
 
 #include "base/text.h"
@@ -292,6 +293,87 @@ TEST_F(Pump, MessageSourceReplacesTheSystemQueue) {
   const auto real = DrainMessages();
   ASSERT_EQ(real.size(), 1u);
   EXPECT_EQ(real[0].wParam, static_cast<uintptr_t>('B'));
+}
+
+// ------------------------------------------------------------ game pads
+
+class Gamepad : public Pump {
+ protected:
+  void SetUp() override {
+    Pump::SetUp();
+    ASSERT_EQ(AttachTestGamepad(), 1);
+    DrainMessages();  // the pump opens the pad
+    ASSERT_EQ(SetTestGamepadButton(TestPadY, 0), 1) << "the pad did not arrive";
+  }
+  void TearDown() override {
+    DetachTestGamepad();
+    DrainMessages();
+  }
+  static void Button(TestPadButton b, int down) { ASSERT_EQ(SetTestGamepadButton(b, down), 1); }
+};
+
+struct PadStep {
+  const char* what;
+  std::function<void()> act;
+  std::vector<std::pair<uint32_t, uintptr_t>> expected;  // message, wParam
+};
+
+TEST_F(Gamepad, ButtonsAndTheStickBecomeTheKeysTheyStandFor) {
+  const PadStep steps[] = {
+      {"d-pad left", [] { Button(TestPadLeft, 1); }, {{WM_KEYDOWN, VK_LEFT}}},
+      {"stick left as well", [] { SetTestGamepadStick(-30000); }, {}},
+      {"d-pad let go, stick still left", [] { Button(TestPadLeft, 0); }, {}},
+      {"stick back to the middle", [] { SetTestGamepadStick(0); }, {{WM_KEYUP, VK_LEFT}}},
+      {"stick a little right: nothing", [] { SetTestGamepadStick(9000); }, {}},
+      {"stick right", [] { SetTestGamepadStick(20000); }, {{WM_KEYDOWN, VK_RIGHT}}},
+      {"stick eased, still past a quarter", [] { SetTestGamepadStick(10000); }, {}},
+      {"stick across to the left",
+       [] { SetTestGamepadStick(-20000); },
+       {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_LEFT}}},
+      {"stick released", [] { SetTestGamepadStick(0); }, {{WM_KEYUP, VK_LEFT}}},
+      {"A turns", [] { Button(TestPadA, 1); }, {{WM_KEYDOWN, VK_UP}}},
+      {"d-pad up too", [] { Button(TestPadUp, 1); }, {}},
+      {"A let go", [] { Button(TestPadA, 0); }, {}},
+      {"d-pad up let go", [] { Button(TestPadUp, 0); }, {{WM_KEYUP, VK_UP}}},
+      {"B drops", [] { Button(TestPadB, 1); }, {{WM_KEYDOWN, VK_DOWN}}},
+      {"B up", [] { Button(TestPadB, 0); }, {{WM_KEYUP, VK_DOWN}}},
+      {"d-pad down drops", [] { Button(TestPadDown, 1); }, {{WM_KEYDOWN, VK_DOWN}}},
+      {"d-pad down up", [] { Button(TestPadDown, 0); }, {{WM_KEYUP, VK_DOWN}}},
+      {"X is Space", [] { Button(TestPadX, 1); }, {{WM_KEYDOWN, VK_SPACE}}},
+      {"X up", [] { Button(TestPadX, 0); }, {{WM_KEYUP, VK_SPACE}}},
+      {"Start is Enter", [] { Button(TestPadStart, 1); }, {{WM_KEYDOWN, VK_RETURN}, {WM_CHAR, 13}}},
+      {"Start up", [] { Button(TestPadStart, 0); }, {{WM_KEYUP, VK_RETURN}}},
+      {"Y stands for nothing", [] { Button(TestPadY, 1); }, {}},
+      {"one shoulder: nothing", [] { Button(TestPadLeftShoulder, 1); }, {}},
+      {"both shoulders: the two-button chord",
+       [] { Button(TestPadRightShoulder, 1); },
+       {{WM_LBUTTONDOWN, 0}, {WM_RBUTTONDOWN, 0}}},
+      {"one shoulder let go: the chord ends",
+       [] { Button(TestPadLeftShoulder, 0); },
+       {{WM_LBUTTONUP, 0}, {WM_RBUTTONUP, 0}}},
+      {"the other shoulder up", [] { Button(TestPadRightShoulder, 0); }, {}},
+      {"d-pad right held", [] { Button(TestPadRight, 1); }, {{WM_KEYDOWN, VK_RIGHT}}},
+      {"pad unplugged: what it held is let go",
+       [] { DetachTestGamepad(); },
+       {{WM_KEYUP, VK_RIGHT}}},
+  };
+  for (const PadStep& step : steps) {
+    step.act();
+    const auto msgs = DrainMessages();
+    ASSERT_EQ(msgs.size(), step.expected.size()) << step.what << ": " << Describe(msgs);
+    for (size_t i = 0; i < msgs.size(); ++i) {
+      EXPECT_EQ(msgs[i].message, step.expected[i].first) << step.what;
+      EXPECT_EQ(msgs[i].wParam, step.expected[i].second) << step.what;
+    }
+  }
+  // Plugged in again, it works again.
+  ASSERT_EQ(AttachTestGamepad(), 1);
+  DrainMessages();
+  Button(TestPadLeft, 1);
+  const auto again = DrainMessages();
+  ASSERT_EQ(again.size(), 1u) << Describe(again);
+  EXPECT_EQ(again[0].wParam, static_cast<uintptr_t>(VK_LEFT));
+  Button(TestPadLeft, 0);
 }
 
 TEST(Dispatch, WithoutAWindowClassMessagesGetDefaultHandling) {
