@@ -13,6 +13,12 @@ scratch=$(mktemp -d /tmp/dromo-install-XXXXXX)
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+  # Whatever still runs from this test's own prefix is ours too.
+  for exe in /proc/[0-9]*/exe; do
+    case "$(readlink "$exe" 2>/dev/null)" in
+      "$scratch"/*) p=${exe#/proc/}; kill -9 "${p%/exe}" 2>/dev/null ;;
+    esac
+  done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
