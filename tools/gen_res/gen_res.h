@@ -69,6 +69,8 @@ TextMask BlurMask(const TextMask& m, int radius);
 int GenerateFonts(const std::string& fontDir, const std::string& resDir);
 int GeneratePictures(const std::string& fontDir, const std::string& resDir);
 int ConvertMessageBase(const std::string& utf8Path, const std::string& outPath);
+// The sound effects of the sound list, res/zvu/*.wav.
+int GenerateSounds(const std::string& resDir);
 
 // Internal pieces shared between painters.
 struct GemStyle {
