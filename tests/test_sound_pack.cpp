@@ -2,9 +2,13 @@
 // its damaged forms, and the sample bytes a WAV file hands to OpenAL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,6 +136,55 @@ TEST_F(SoundFile, AFileBeyondTheLimitIsNotRead) {
   std::vector<uint8_t> bytes;
   EXPECT_EQ(ReadSoundFile(path.c_str(), bytes), 0);
   EXPECT_TRUE(bytes.empty());
+}
+
+// ------------------------------------------------------------ the game's pack
+
+TEST(GameSoundPack, HoldsEverySoundTheGamePlaysInTheFormItIsPlayed) {
+  const std::string build = std::getenv("DROMO_BUILD_DIR");
+  std::string text;
+  {
+    std::ifstream in(build + "/res/base/zvu_start.txt", std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const SoundList list = ParseSoundList(text);
+  ASSERT_EQ(list.complete, 1);
+  std::vector<int> numbers;
+  std::set<std::string> contents;  // distinct files
+  for (const SoundListEntry& e : list.entries) {
+    numbers.push_back(e.number);
+    std::vector<uint8_t> f;
+    ASSERT_EQ(ReadSoundFile((build + "/" + e.path).c_str(), f), 1) << e.path;
+    ASSERT_GT(f.size(), kWavHeaderBytes) << e.path;
+    auto u16 = [&f](std::size_t at) { return f[at] | (f[at + 1] << 8); };
+    auto u32 = [&](std::size_t at) { return u16(at) | (u16(at + 2) << 16); };
+    // Canonical header: PCM, mono, 22050 Hz, 16 bits, the data right after.
+    EXPECT_EQ(std::string(f.begin(), f.begin() + 4), "RIFF") << e.path;
+    EXPECT_EQ(u16(20), 1) << e.path;
+    EXPECT_EQ(u16(22), 1) << e.path;
+    EXPECT_EQ(u32(24), 22050) << e.path;
+    EXPECT_EQ(u16(34), 16) << e.path;
+    EXPECT_EQ(std::string(f.begin() + 36, f.begin() + 40), "data") << e.path;
+    EXPECT_EQ(static_cast<std::size_t>(u32(40)), f.size() - kWavHeaderBytes) << e.path;
+    const std::span<const uint8_t> bytes = WavSampleBytes(f);
+    std::vector<int> v;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+      v.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    }
+    int peak = 0;
+    for (int x : v) peak = std::max(peak, std::abs(x));
+    const double dbfs = 20 * std::log10(peak / 32768.0);
+    EXPECT_NEAR(dbfs, -3.0, 0.5) << e.path;
+    EXPECT_LE(v.size(), 2u * 22050) << e.path << ": longer than 2 s";
+    // Starts and ends in silence: no click when it starts, stops or loops.
+    EXPECT_LT(std::abs(v.front()), 100) << e.path;
+    EXPECT_LT(std::abs(v.back()), 100) << e.path;
+    contents.insert(std::string(f.begin(), f.end()));
+  }
+  for (int n : {1, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13}) {
+    EXPECT_NE(std::find(numbers.begin(), numbers.end(), n), numbers.end()) << "sound " << n;
+  }
+  EXPECT_GE(contents.size(), 8u);
 }
 
 }  // namespace
