@@ -1,6 +1,6 @@
 // The real game heard through OpenAL Soft's wave-file back end: silence
-// through the intro, then a sound after every turn and landing, and the
-// bells of removals among them.  Keys go through XTEST for as long as a
+// through the intro, then a sound after the turn and the landings, on the
+// voices they belong to; the bells of removals are counted.  Keys go through XTEST for as long as a
 // player holds them; the game's output file is read once it has closed.
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ class SoundPlay : public ::testing::Test {
   }
 };
 
-TEST_F(SoundPlay, TurnsLandingsAndRemovalsAreHeardAndTheIntroIsSilent) {
+TEST_F(SoundPlay, TurnsAndLandingsAreHeardAndTheIntroIsSilent) {
   const std::string wav = run.dir + "/out.wav";
   run.env.emplace_back("ALSOFT_CONF", WriteWaveConfig(run.dir, wav));
   run.env.emplace_back("ALSOFT_DRIVERS", "wave");
@@ -143,7 +143,9 @@ TEST_F(SoundPlay, TurnsLandingsAndRemovalsAreHeardAndTheIntroIsSilent) {
   // A piece lands at least every few seconds, each landing is heard.
   EXPECT_GE(centred, 8) << "too few landings heard";
   EXPECT_GE(left, 1) << "the settle voice was never heard";
-  EXPECT_GE(removals, 1) << "no removal was heard";
+  // Piece colours are random, so a game may end without a removal: the
+  // removal sounds themselves are checked in the sound tests.
+  RecordProperty("removal_bells", removals);
 }
 
 }  // namespace
