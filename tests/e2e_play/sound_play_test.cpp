@@ -1,7 +1,8 @@
 // The real game heard through OpenAL Soft's wave-file back end: silence
 // through the intro, then a sound after the turn and the landings, on the
-// voices they belong to; the bells of removals are counted.  Keys go through XTEST for as long as a
-// player holds them; the game's output file is read once it has closed.
+// voices they belong to; the bells of removals are counted.  Keys go
+// through XTEST for as long as a player holds them; the game's output file
+// is read once it has closed.
 #include <gtest/gtest.h>
 
 #include <chrono>
