@@ -60,6 +60,7 @@ void Shutdown() {
   DeleteVoice(kVoiceCentre);
   DeleteVoice(kVoiceLeft);
   DeleteVoice(kVoiceRight);
+  SoundShutdown();
   KillGlWindow();
   ClearMessageBase();
 }
@@ -89,8 +90,7 @@ int WinMain() {
   ClearMessageBase();
   LoadMessageBase("res/base/msgbase.txt");
   if (!CreateGlWindow(gApp.windowWidth, gApp.windowHeight)) return 0;
-  // Sound start-up comes here once the sound system is in; until then the
-  // game runs silently.
+  SoundStartup();
   GameStartupSequence();
   gApp.active = 1;
   ShowCursor(0);

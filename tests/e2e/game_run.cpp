@@ -75,7 +75,8 @@ bool GameRun::Start(bool withDisplay) {
   pid = fork();
   if (pid < 0) return false;
   if (pid == 0) {
-    // The child: its own folder, its own output files, no sound device.
+    // The child: its own folder, its own output files, a silent sound device
+    // unless the test chose another.
     if (chdir(runDir.c_str()) != 0) _exit(126);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -85,6 +86,13 @@ bool GameRun::Start(bool withDisplay) {
     close(err);
     close(out);
     setenv("ALSOFT_DRIVERS", "null", 1);
+    for (const auto& [name, value] : env) {
+      if (value.empty()) {
+        unsetenv(name.c_str());
+      } else {
+        setenv(name.c_str(), value.c_str(), 1);
+      }
+    }
     if (!withDisplay) unsetenv("DISPLAY");
     execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
     _exit(127);

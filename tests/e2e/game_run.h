@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct GameRun {
   std::string dir;     // scratch folder; the game runs in dir + "/run"
@@ -13,6 +15,9 @@ struct GameRun {
   int exitCode = -1;   // after a normal exit
   int exitSignal = 0;  // after a kill
   std::chrono::steady_clock::time_point started;
+  // Set in the game's environment on top of the defaults (ALSOFT_DRIVERS
+  // for one); an empty value removes the variable.
+  std::vector<std::pair<std::string, std::string>> env;
 
   GameRun();
   ~GameRun();  // kills the process if it still runs, removes the folder

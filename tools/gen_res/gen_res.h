@@ -73,6 +73,8 @@ Image PaintTitle(const std::string& fontDir);
 // The desktop icons, PNG at 48, 64, 128 and 256 pixels, from the title picture.
 int GenerateIcons(const std::string& fontDir, const std::string& outDir);
 int ConvertMessageBase(const std::string& utf8Path, const std::string& outPath);
+// The sound effects of the sound list, res/zvu/*.wav.
+int GenerateSounds(const std::string& resDir);
 
 // Internal pieces shared between painters.
 struct GemStyle {
