@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "ui/panel_tree.h"
 
 TextEntry gTextEntry;
 
@@ -68,7 +69,8 @@ int PollTextEntry(int32_t* resultCell, std::string& text, int resetCell) {
 }
 
 int TextEntryChar(int code) {
-  if (!TextEntryEditing()) return 0;
+  // Keys pressed in the options menu are the menu's, never the name's.
+  if (!TextEntryEditing() || PanelVisible(OptionsPanel)) return 0;
   TextEntry& e = gTextEntry;
   // Character messages carry one Windows-1251 byte.
   const int c = code & 0xFF;

@@ -26,6 +26,7 @@
 #include "records/records.h"
 #include "ui/field_choice.h"
 #include "ui/field_render.h"
+#include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/panel_tree.h"
 
@@ -484,6 +485,53 @@ TEST_F(FrameTest, PointerCounterIsKeptCounting) {
   pointer.counterMax = 7;
   Frame(16);
   EXPECT_EQ(pointer.counterMax, 7) << "a real maximum stays";
+}
+
+}  // namespace
+
+namespace {
+
+// The name box while a text entry runs, and only then: its two outlines and
+// the caret after the text; the overlay's shade over the right half.
+TEST_F(FrameTest, NameBoxAndOverlayDrawWhereTheyBelong) {
+  Play(kVariantSport);
+  const int base = 600 / 10;
+  const int boxW = static_cast<int>(800 * 0.49f);
+  Frame(16);
+  const Rgb outerBefore = Pixel(26, base + 80);
+  EXPECT_FALSE(Is(outerBefore, Rgb{204, 51, 77}, 8)) << "no box without a text entry";
+
+  int32_t cell = 0;
+  ASSERT_EQ(BeginTextEntryOffering(&cell, "Ab", 15), 1);
+  Frame(16);
+  EXPECT_TRUE(Is(Pixel(28, base + 80), Rgb{255, 0, 0})) << "the red inner outline";
+  EXPECT_TRUE(Is(Pixel(26, base + 80), Rgb{204, 51, 77})) << "the outer outline";
+  EXPECT_TRUE(Is(Pixel(26 + boxW - 1, base + 80), Rgb{204, 51, 77}));
+  EXPECT_TRUE(Is(Pixel(28, base + 157), Rgb{255, 0, 0}));
+  // The caret: 2 x 20 at the text's end, red 0.5, its other two equal.
+  const int caretX = 50 + TextWidth(gFonts, 5, "Ab", 0, 2);
+  const Rgb caret = Pixel(caretX, base + 70);
+  EXPECT_NEAR(caret[0], 128, 2);
+  EXPECT_EQ(caret[1], caret[2]);
+  EXPECT_FALSE(Is(Pixel(caretX + 3, base + 70), caret, 0)) << "two pixels wide";
+  cell = 2;
+  std::string ignored;
+  PollTextEntry(&cell, ignored, 1);
+  Frame(16);
+  EXPECT_FALSE(Is(Pixel(26, base + 80), Rgb{204, 51, 77}, 8)) << "gone with the entry";
+
+  // The overlay darkens the band y 40..120 of the right half to 30 %.
+  // Over the records strip, right of the text lines.
+  gApp.debugOverlay = 0;
+  Frame(16);
+  const Rgb off = Pixel(760, 115), offAbove = Pixel(760, 125);
+  ASSERT_GT(off[0] + off[1] + off[2], 60) << "something to darken";
+  gApp.debugOverlay = 1;
+  Frame(16);
+  const Rgb on = Pixel(760, 115);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(on[i], off[i] * 0.3, 3) << i;
+  EXPECT_TRUE(Is(Pixel(760, 125), offAbove, 2)) << "nothing above the band";
+  gApp.debugOverlay = 0;
 }
 
 }  // namespace

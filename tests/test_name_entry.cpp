@@ -189,6 +189,16 @@ TEST_F(NameGridTest, KeyboardAndGridEditTheSameText) {
   EXPECT_EQ(cell_, 1);
 }
 
+TEST_F(NameGridTest, TypingInTheOptionsMenuLeavesTheNameAlone) {
+  ShowPanel(OptionsPanel, true);
+  for (int c : {int{'Q'}, 8, 13}) EXPECT_EQ(TextEntryChar(c), 0);
+  EXPECT_EQ(Text(), last_);
+  EXPECT_EQ(cell_, -1) << "Enter in the menu does not accept the name";
+  ShowPanel(OptionsPanel, false);
+  TextEntryChar('Q');
+  EXPECT_EQ(Text(), "Q");
+}
+
 TEST(DebugOverlayLines, ShowTheCountersInTheirFormats) {
   const GestureCounters saved = gGestureCounters;
   const int32_t savedHold = gMouseGestures.buttons[GestureRight].holdDurationMs;
