@@ -43,11 +43,19 @@ struct TextEntry {
   int32_t cursor = 0;
   int32_t maxLen = 125;
   char lastChar[2] = {0, 0};
+  // A text offered to edit (the previous name): the first character typed
+  // while the text is still exactly this replaces it.
+  std::string offered;
+  int32_t hasOffered = 0;
 };
 
 extern TextEntry gTextEntry;
 
 int BeginTextEntry(int32_t* resultCell, const std::string& prompt, int maxLen);
+// Like BeginTextEntry with no prompt, the text starting as `offered` with the
+// cursor at its end: Backspace may delete into it, and a character typed
+// while the text is unchanged replaces it.
+int BeginTextEntryOffering(int32_t* resultCell, const std::string& offered, int maxLen);
 bool TextEntryEditing();
 // 1 when the entry of this very cell has ended: text gets the whole buffer
 // (result 1) or nothing (result 2); the entry is closed.

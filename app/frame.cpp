@@ -17,6 +17,7 @@
 #include "gfx/texture.h"
 #include "platform/platform.h"
 #include "ui/field_choice.h"
+#include "ui/debug_overlay.h"
 #include "ui/field_render.h"
 #include "ui/help_card.h"
 #include "ui/fonts.h"
@@ -26,16 +27,10 @@
 int32_t CommandLeft = 0, CommandRight = 0, CommandUp = 0, CommandDown = 0;
 int32_t MouseX = 0, MouseY = 0;
 int32_t PulsesSteppedThisFrame = 0;
-// An option cannot change within 400 ms of the program start either.
-int32_t MenuCooldownMs = 400, OptionsToggleCooldownMs = 0, TextCooldownMs = 0;
-int32_t OptionsLine = 1, OptionsLineCount = 9;
-void (*DebugOverlayHook)() = nullptr;
 
 namespace {
 
 constexpr int kBlendNormal = 38;
-constexpr int32_t kOptionsToggleMs = 990;
-constexpr int32_t kMenuPressMs = 400;
 
 constexpr int32_t kIntroMs = 3000;
 constexpr float kIntroAnchor = 128.0f;
@@ -140,32 +135,6 @@ void IntroFrame() {
 
 // ------------------------------------------------------------ input and step
 
-// The options chord.  True when it opened or closed the menu.
-bool ToggleOptions() {
-  if (OptionsPanel == nullptr || OptionsToggleCooldownMs > 0) return false;
-  OptionsToggleCooldownMs = kOptionsToggleMs;
-  if (PanelVisible(OptionsPanel)) {
-    ShowPanel(OptionsPanel, false);
-    return true;
-  }
-  ShowPanel(OptionsPanel, true);
-  // No option changes within 400 ms of opening; the highlight stays where
-  // the player left it.
-  MenuCooldownMs = kMenuPressMs;
-  OptionsLine = WrapOptionsLine(OptionsLine, 0, OptionsLineCount);
-  return true;
-}
-
-void MenuStep() {
-  if (CommandLeft || CommandDown) {
-    OptionsLine = WrapOptionsLine(OptionsLine, 1, OptionsLineCount);
-  } else if (CommandRight || WheelUpEvent) {
-    OptionsLine = WrapOptionsLine(OptionsLine, -1, OptionsLineCount);
-  }
-  // The rotate command applies the selected line once the options menu
-  // itself is in; until then it does nothing here.
-}
-
 void PlayStep() {
   if (FieldChoiceStep(CommandLeft, CommandRight, CommandUp)) return;
   if (gKeyTable[VK_SPACE]) TakeBonus();
@@ -198,9 +167,9 @@ bool InputAndStep() {
   CountDown(MenuCooldownMs);
   CountDown(gGame.bonusCooldownMs);
 
-  if (gKeyTable[VK_LBUTTON] && gKeyTable[VK_RBUTTON] && ToggleOptions()) return false;
-  if (PanelVisible(OptionsPanel)) {
-    MenuStep();
+  if (gKeyTable[VK_LBUTTON] && gKeyTable[VK_RBUTTON] && ToggleOptionsMenu()) return false;
+  if (!OptionsHidden()) {
+    OptionsMenuNavigate(CommandLeft, CommandRight, CommandUp, CommandDown, WheelUpEvent);
   } else {
     PlayStep();
   }
@@ -256,11 +225,11 @@ void DrawPicture(int focused) {
     DrawBackground();
   }
   DrawPanels();
-  // The name-entry box comes here once the name entry draws itself.
+  DrawTextInputBox();
   const bool playScreen = !optionsShown && notInChoice && !PanelVisible(StageResultsPanel);
   if (focused && playScreen && gKeyTable[VK_F1] != 0) DrawHelpCard(gApp.languageFlag);
   if (!focused) DrawPausePicture();
-  if (gApp.debugOverlay != 0 && DebugOverlayHook != nullptr) DebugOverlayHook();
+  if (gApp.debugOverlay != 0) DrawDebugOverlay();
 }
 
 }  // namespace
@@ -300,12 +269,6 @@ void ApplyVisibilityRules() {
   ShowPanel(ResultsColumnsPanel, gGame.stage == 1 && !PanelVisible(StageResultsPanel) &&
                                      NotInFieldChoice() && gGame.variant == kVariantSport);
   if (PanelVisible(FieldChoicePanel)) ShowPanel(BonusPanel, false);
-}
-
-int WrapOptionsLine(int line, int delta, int count) {
-  if (count < 2) return line;
-  const auto wrap = [count](int l) { return ((l - 1) % count + count) % count + 1; };
-  return wrap(wrap(line) + delta);
 }
 
 // ---------------------------------------------------------------- frame

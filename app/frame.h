@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// The menu's and the name grid's countdowns and selection live with them.
+#include "ui/name_entry.h"
+#include "ui/options_menu.h"
+
 void RunFrame(int focused);
 
 // Starts the full-screen intro (3000 ms): at start-up and at every game over.
@@ -25,18 +29,7 @@ const IntroState& Intro();
 // The visibility rules of the managed panels, applied every frame.
 void ApplyVisibilityRules();
 
-// Selection of the options menu: 1-based line and the number of lines.
-// Moving by `delta` wraps at both ends; with fewer than two lines nothing
-// moves, and a selection out of range is first brought back into it.
-int WrapOptionsLine(int line, int delta, int count);
-
-// The debug overlay, drawn last while it is switched on (null: nothing).
-extern void (*DebugOverlayHook)();
-
 // The four movement commands of this frame and the pointer position.
 extern int32_t CommandLeft, CommandRight, CommandUp, CommandDown;
 extern int32_t MouseX, MouseY;
 extern int32_t PulsesSteppedThisFrame;
-// Countdowns (ms) run down once per focused frame.
-extern int32_t MenuCooldownMs, OptionsToggleCooldownMs, TextCooldownMs;
-extern int32_t OptionsLine, OptionsLineCount;

@@ -8,6 +8,7 @@
 #include "base/file_util.h"
 #include "game/game.h"
 #include "platform/platform.h"
+#include "ui/name_entry.h"
 #include "ui/panel_tree.h"
 
 namespace {
@@ -29,15 +30,21 @@ void CountButtonCall(int button, int event) {
     Bump(gGestureCounters.leftRepeatTicks[event - 1]);
 }
 
+// Wheel-down moves the name grid's highlight a row down.
 void WheelDownCalled(int) {
   Bump(gGestureCounters.wheelDown);
+  NameGridRowDown();
 }
 
-// Wheel-up serves the stored bonus like the Space key does, but not while a
-// menu, the shape choice or the name entry has the screen.
+// Wheel-up moves the name grid's highlight a row up; otherwise it serves the
+// stored bonus like the Space key does, but not while a menu or the shape
+// choice has the screen.
 void WheelUpCalled(int) {
   Bump(gGestureCounters.wheelUp);
-  if (PanelVisible(NameEntryPanel)) return;
+  if (PanelVisible(NameEntryPanel)) {
+    NameGridRowUp();
+    return;
+  }
   if (!PanelVisible(OptionsPanel) && !PanelVisible(FieldChoicePanel)) TakeBonus();
 }
 

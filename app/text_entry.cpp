@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "ui/panel_tree.h"
 
 TextEntry gTextEntry;
 
@@ -15,6 +16,8 @@ void CloseEntry() {
   e.buffer.clear();
   e.start = 0;
   e.cursor = 0;
+  e.offered.clear();
+  e.hasOffered = 0;
 }
 
 }  // namespace
@@ -32,6 +35,18 @@ int BeginTextEntry(int32_t* resultCell, const std::string& prompt, int maxLen) {
   e.cursor = e.start;
   e.maxLen = maxLen < 1 ? kDefaultMaxLen : maxLen;
   e.lastChar[0] = 0;
+  e.offered.clear();
+  e.hasOffered = 0;
+  return 1;
+}
+
+int BeginTextEntryOffering(int32_t* resultCell, const std::string& offered, int maxLen) {
+  if (!BeginTextEntry(resultCell, std::string(), maxLen)) return 0;
+  TextEntry& e = gTextEntry;
+  e.buffer = offered;
+  e.cursor = static_cast<int32_t>(offered.size());
+  e.offered = offered;
+  e.hasOffered = 1;
   return 1;
 }
 
@@ -54,7 +69,8 @@ int PollTextEntry(int32_t* resultCell, std::string& text, int resetCell) {
 }
 
 int TextEntryChar(int code) {
-  if (!TextEntryEditing()) return 0;
+  // Keys pressed in the options menu are the menu's, never the name's.
+  if (!TextEntryEditing() || PanelVisible(OptionsPanel)) return 0;
   TextEntry& e = gTextEntry;
   // Character messages carry one Windows-1251 byte.
   const int c = code & 0xFF;
@@ -93,6 +109,10 @@ int TextEntryChar(int code) {
       break;
     default:
       if (c >= 32) {
+        if (e.hasOffered && e.buffer == e.offered) {
+          e.buffer.erase(static_cast<std::size_t>(e.start));
+          e.cursor = e.start;
+        }
         e.buffer.insert(static_cast<std::size_t>(e.cursor), 1, static_cast<char>(c));
         ++e.cursor;
       }
@@ -100,6 +120,8 @@ int TextEntryChar(int code) {
   }
   const int32_t now = static_cast<int32_t>(e.buffer.size());
   e.cursor = std::clamp(e.cursor, e.start, now);
-  if (now - e.start >= e.maxLen) *e.owner = 1;  // full: accepted
+  // Full: accepted.  Only a key that made the text longer fills it, so an
+  // offered text already at the maximum can still be edited.
+  if (now > length && now - e.start >= e.maxLen) *e.owner = 1;
   return 1;
 }

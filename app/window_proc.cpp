@@ -61,7 +61,8 @@ bool SwallowedSystemCommand(uintptr_t wParam) {
 }  // namespace
 
 int ResultsCloseKey(int code, int pressed) {
-  if (!StageResultsClosable()) return 0;
+  // Nothing reaches the game while the options menu is open.
+  if (!StageResultsClosable() || !OptionsHidden()) return 0;
   bool qualifies = code == VK_RETURN || code == VK_SPACE;
   if (!qualifies && MenuCooldownMs == 0 && !PanelVisible(OptionsPanel)) {
     InputAction& up = gActions[ActionUp];

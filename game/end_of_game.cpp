@@ -12,6 +12,7 @@
 #include "records/records.h"
 #include "sound/sound.h"
 #include "ui/field_choice.h"
+#include "ui/name_entry.h"
 #include "ui/panel_tree.h"
 
 namespace {
@@ -53,29 +54,41 @@ void DecideRank() {
   g.paused = 1;
 }
 
-void NameEntryStep() {
+// The name that goes into the table: "Comp" for a cancelled entry, the
+// trimmed text otherwise, "Zero" when nothing is left of it.
+std::string StoredName(int32_t result, const std::string& text) {
+  if (result == 2) return "Comp";
+  std::string name = Trim(text);
+  if (name.empty()) return "Zero";
+  return name;
+}
+
+void CommitName(int32_t result, const std::string& text) {
   GameState& g = gGame;
-  // Keyboard input follows the previous name, which is the entry's prompt.
-  if (g.nameInput == 0) BeginTextEntry(&g.nameInput, g.playerName, kNameMaxLen);
-  ShowPanel(NameEntryPanel, true);
-
-  const int32_t result = g.nameInput;
-  std::string text;
-  if (!PollTextEntry(&g.nameInput, text, 0)) return;
-
-  std::string name;
-  if (result == 2) {
-    name = "Comp";
-  } else {
-    name = Trim(text);
-    if (name.empty()) name = "Zero";
-  }
+  std::string name = StoredName(result, text);
+  // An accepted name is offered again next time, as the grid's "@" does.
+  if (result == 1 && !Trim(text).empty()) g.playerName = name;
   if (name.size() > kStoredNameLen) name.resize(kStoredNameLen);
   ShowPanel(NameEntryPanel, false);
   CommitRecord(name, CurrentRecordValues());
   g.nameInput = 0;
   g.endState = kFinished;
   g.closeLock = kAfterNameCloseLockMs;
+}
+
+void NameEntryStep() {
+  GameState& g = gGame;
+  // The previous name is offered as the text to edit.
+  if (g.nameInput == 0) BeginTextEntryOffering(&g.nameInput, g.playerName, kNameMaxLen);
+  ShowPanel(NameEntryPanel, true);
+  if (g.nameInput == -1 && TextEntryEditing()) {
+    NameGridInput(gTextEntry, g.playerName, CommandLeft, CommandRight, CommandUp);
+  }
+
+  const int32_t result = g.nameInput;
+  std::string text;
+  if (!PollTextEntry(&g.nameInput, text, 0)) return;
+  CommitName(result, text);
 }
 
 // A finished game whose results were closed: back to the shape choice.
@@ -137,6 +150,20 @@ bool EndOfGame() {
     default:
       return true;  // finished: waiting for the results to be closed
   }
+}
+
+void FinishPendingRecord() {
+  GameState& g = gGame;
+  if (g.endState != kNameEntry) return;
+  std::string text = g.playerName;
+  int32_t result = 1;
+  if (gTextEntry.owner == &g.nameInput) {
+    // Whatever is typed so far counts as accepted.
+    if (g.nameInput == -1) g.nameInput = 1;
+    result = g.nameInput;
+    PollTextEntry(&g.nameInput, text, 0);
+  }
+  CommitName(result, text);
 }
 
 bool CheckGameEnd() {

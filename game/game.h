@@ -117,3 +117,6 @@ bool EndOfGame();
 // True when play may not go on this frame; restarts a finished game once
 // its results were closed.
 bool CheckGameEnd();
+// A ranking game still waiting for its name is entered into its table with
+// the text typed so far (the program is about to quit).
+void FinishPendingRecord();

@@ -39,10 +39,12 @@ struct SpecialState {
 
 // Player options (the options menu toggles them; they are not saved).
 struct GameOptions {
-  int32_t ccw = 1;           // rotation counter-clockwise
-  int32_t drop = 1;          // down starts a drop to the bottom
-  int32_t stepF = 0;         // falling piece drawn row by row
-  int32_t colourPulse = 1;   // cells pulse in colour
+  int32_t ccw = 1;          // rotation counter-clockwise
+  int32_t drop = 1;         // down starts a drop to the bottom
+  int32_t stepF = 0;        // falling piece drawn row by row
+  int32_t colourPulse = 1;  // cells pulse in colour
+  // Two switches of the well drawing that always follow the colour pulse.
+  int32_t pulseCompanions[2] = {1, 1};
   int32_t chainDisplay = 1;  // chain label and gauge shown
   int32_t layoutMode = 2;    // well placement: 0 centred, otherwise left of the middle
 };

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "support/bot.h"
 
@@ -125,7 +128,7 @@ TEST_F(EndOfGameTest, WithoutARankTheResultsCloseAfterOneSecondAndTheGameRestart
   EXPECT_GT(gGame.current.position, 0);
 }
 
-TEST_F(EndOfGameTest, ARankOpensTheNameEntryAfterThePreviousName) {
+TEST_F(EndOfGameTest, ARankOpensTheNameEntryWithThePreviousName) {
   GameOverWithScore(960);
   ToRankDecision();
   EXPECT_EQ(gGame.endState, 5);
@@ -148,11 +151,11 @@ TEST_F(EndOfGameTest, ARankOpensTheNameEntryAfterThePreviousName) {
   EXPECT_EQ(gGame.closeLock, 350);
   EXPECT_FALSE(PanelVisible(NameEntryPanel));
   EXPECT_FALSE(TextEntryEditing());
-  EXPECT_EQ(NameAt(1), Padded(std::string("Жорб"_w) + "Ivan"));
+  EXPECT_EQ(NameAt(1), Padded("Ivan")) << "the first key typed replaces the previous name";
   EXPECT_EQ(gRecordTable[0].score, 960);
   EXPECT_EQ(gRecordTable[1].score, 940);
   EXPECT_EQ(std::filesystem::file_size(RecordsFileNameFor(1)), 1280u);
-  EXPECT_EQ(gGame.playerName, "Жорб"_w);
+  EXPECT_EQ(gGame.playerName, "Ivan") << "offered again next time";
 
   Tick(200);
   EXPECT_FALSE(StageResultsClosable());
@@ -170,18 +173,26 @@ struct NameCase {
   std::string keys;  // fed to the editor; the entry is then accepted with Enter
   bool cancel;
   std::string stored;
+  std::string remembered;  // the name offered next time
 };
 
 TEST_F(EndOfGameTest, StoredNames) {
   const NameCase cases[] = {
-      {"cancelled", "Vova", "abc", true, "Comp"},
-      {"tab", "", "   \t", false, "__"},
-      {"spaces only", "", "    ", false, "Zero"},
-      {"empty", "", "", false, "Zero"},
-      {"trimmed", "  Lo ", "x  ", false, "Lo x"},
-      {"cut to twelve", "", "ABCDEFGHIJKLMNO", false, "ABCDEFGHIJKL"},  // full: accepted
-      {"edited", "Ab", "cd\b\b$X#Y%'", false, "AbXY"},
-      {"cyrillic", "Ан"_w, "Пётр"_w, false, "АнПётр"_w},
+      {"cancelled", "Vova", "abc", true, "Comp", "Vova"},
+      {"previous name accepted", "Vova", "", false, "Vova", "Vova"},
+      {"tab", "", "   \t", false, "__", "__"},
+      {"spaces only", "", "    ", false, "Zero", ""},
+      {"empty", "", "", false, "Zero", ""},
+      {"previous name of spaces", "   ", "", false, "Zero", "   "},
+      {"trimmed", "  Lo ", "\bx  ", false, "Lox", "Lox"},
+      // Full at 15: accepted by itself; offered again whole.
+      {"cut to twelve", "", "ABCDEFGHIJKLMNO", false, "ABCDEFGHIJKL", "ABCDEFGHIJKLMNO"},
+      {"replaced, then edited", "Ab", "cd\b\b$X#Y%'", false, "XY", "XY"},
+      {"backspace into the previous name", "Ab", "\b\bXY", false, "XY", "XY"},
+      {"follows once edited", "Ab", "\bcd", false, "Acd", "Acd"},
+      {"home keeps the previous name whole", "Ab", "$Q", false, "Q", "Q"},
+      {"cyrillic", "Ан"_w, "Пётр"_w, false, "Пётр"_w, "Пётр"_w},
+      {"mixed scripts", "Ан"_w, "Ivan Пётр"_w, false, "Ivan Пётр"_w, "Ivan Пётр"_w},
   };
   for (const NameCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -194,17 +205,57 @@ TEST_F(EndOfGameTest, StoredNames) {
     ASSERT_EQ(gGame.endState, 5);
     Tick(16);
     ASSERT_TRUE(TextEntryEditing());
+    EXPECT_EQ(gTextEntry.buffer, c.previous);
     Type(c.keys);
     if (TextEntryEditing()) TextEntryChar(c.cancel ? 27 : 13);
     Tick(16);
     ASSERT_EQ(gGame.endState, 4);
     EXPECT_EQ(NameAt(1), Padded(c.stored));
+    EXPECT_EQ(gGame.playerName, c.remembered);
     // Back to a fresh table for the next case.
     std::filesystem::remove(RecordsFileNameFor(1));
     gGame.closeLock = 0;
     CloseStageResults();
     Tick(16);
   }
+}
+
+// Quitting from the options menu while a ranking game waits for its name:
+// the game goes into the table with what was typed so far.
+TEST_F(EndOfGameTest, APendingNameIsCommittedBeforeQuitting) {
+  FinishPendingRecord();
+  EXPECT_EQ(gRecordTable[0].score, 940) << "nothing pending: nothing entered";
+  GameOverWithScore(1200);
+  ToRankDecision();
+  ASSERT_EQ(gGame.endState, 5);
+  FinishPendingRecord();  // before the entry even opened: the previous name
+  EXPECT_EQ(gGame.endState, 4);
+  EXPECT_EQ(NameAt(1), Padded("Жорб"_w));
+  EXPECT_EQ(gRecordTable[0].score, 1200);
+
+  std::filesystem::remove(RecordsFileNameFor(1));
+  gGame.closeLock = 0;
+  CloseStageResults();
+  Tick(16);
+  StartNewGame(1);
+  gChoiceState = 2;
+  Tick(16);
+  GameOverWithScore(1300);
+  ToRankDecision();
+  Tick(16);
+  ASSERT_TRUE(TextEntryEditing());
+  Type("Ol");
+  FinishPendingRecord();
+  EXPECT_FALSE(TextEntryEditing());
+  EXPECT_EQ(gGame.endState, 4);
+  EXPECT_EQ(NameAt(1), Padded("Ol"));
+  // The table is on disk, not just in memory.
+  RecordTable onDisk{};
+  std::ifstream in(RecordsFileNameFor(1), std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_EQ(DecodeRecords(bytes.data(), static_cast<uint32_t>(bytes.size()), onDisk), kRecordsOk);
+  EXPECT_EQ(std::string(onDisk[0].name, 12), Padded("Ol"));
+  EXPECT_EQ(onDisk[0].score, 1300);
 }
 
 TEST_F(EndOfGameTest, PlacesFollowTheScores) {

@@ -726,3 +726,55 @@ TEST_F(FrameTest, F1HeldShowsTheHelpCardOverThePlayOnlyAndChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The name box while a text entry runs, and only then: its two outlines and
+// the caret after the text; the overlay's shade over the right half.
+TEST_F(FrameTest, NameBoxAndOverlayDrawWhereTheyBelong) {
+  Play(kVariantSport);
+  const int base = 600 / 10;
+  const int boxW = static_cast<int>(800 * 0.49f);
+  Frame(16);
+  const Rgb outerBefore = Pixel(26, base + 80);
+  EXPECT_FALSE(Is(outerBefore, Rgb{204, 51, 77}, 8)) << "no box without a text entry";
+
+  int32_t cell = 0;
+  ASSERT_EQ(BeginTextEntryOffering(&cell, "Ab", 15), 1);
+  Frame(16);
+  EXPECT_TRUE(Is(Pixel(28, base + 80), Rgb{255, 0, 0})) << "the red inner outline";
+  EXPECT_TRUE(Is(Pixel(26, base + 80), Rgb{204, 51, 77})) << "the outer outline";
+  EXPECT_TRUE(Is(Pixel(26 + boxW - 1, base + 80), Rgb{204, 51, 77}));
+  EXPECT_TRUE(Is(Pixel(28, base + 157), Rgb{255, 0, 0}));
+  // The caret: 2 x 20 at the text's end, red 0.5, its other two equal.
+  const int caretX = 50 + TextWidth(gFonts, 5, "Ab", 0, 2);
+  const Rgb caret = Pixel(caretX, base + 70);
+  EXPECT_NEAR(caret[0], 128, 2);
+  EXPECT_EQ(caret[1], caret[2]);
+  EXPECT_FALSE(Is(Pixel(caretX + 3, base + 70), caret, 0)) << "two pixels wide";
+  cell = 2;
+  std::string ignored;
+  PollTextEntry(&cell, ignored, 1);
+  Frame(16);
+  EXPECT_FALSE(Is(Pixel(26, base + 80), Rgb{204, 51, 77}, 8)) << "gone with the entry";
+
+  // The overlay darkens the band y 40..120 of the right half to 30 %.
+  // Compared at the brightest spot of the band's top row, above the text.
+  gApp.debugOverlay = 0;
+  Frame(16);
+  int x = 400;
+  for (int i = 400; i < 800; ++i) {
+    const Rgb p = Pixel(i, 115), best = Pixel(x, 115);
+    if (p[0] + p[1] + p[2] > best[0] + best[1] + best[2]) x = i;
+  }
+  const Rgb off = Pixel(x, 115), offAbove = Pixel(x, 125);
+  ASSERT_GT(off[0] + off[1] + off[2], 60) << "something to darken";
+  gApp.debugOverlay = 1;
+  Frame(16);
+  const Rgb on = Pixel(x, 115);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(on[i], off[i] * 0.3, 3) << i << " at x " << x;
+  EXPECT_TRUE(Is(Pixel(x, 125), offAbove, 2)) << "nothing above the band";
+  gApp.debugOverlay = 0;
+}
+
+}  // namespace

@@ -8,6 +8,8 @@
 #include "gfx/texture.h"
 #include "ui/field_choice.h"
 #include "ui/fonts.h"
+#include "ui/name_entry.h"
+#include "ui/options_menu.h"
 #include "ui/panel_tree.h"
 #include "ui/records_view.h"
 #include "ui/status_panels.h"
@@ -281,9 +283,8 @@ void BuildOptions() {
   OptionsPanel = Make(nullptr, DrawDialogFrame, 0.01f, 0.17f, 0.61f, 0.73f, 7, kWin, false);
   Make(OptionsPanel, DrawOptionsHeader, 0.15f, 0.92f, 0.70f, 0.07f, 7, kPar, true);
   Panel* box = Make(OptionsPanel, DrawListFrame, 0.05f, 0.09f, 0.90f, 0.82f, 7, kPar, true);
-  // The option lines are drawn by the options menu itself.
-  MakePanelGrid(Make(box, nullptr, 0.00f, 0.00f, 1.00f, 1.0f / kOptionLines, 11, kPar, true), 1,
-                kOptionLines, 1, 0);
+  MakePanelGrid(Make(box, DrawOptionLine, 0.00f, 0.00f, 1.00f, 1.0f / kOptionLines, 11, kPar, true),
+                1, kOptionLines, 1, 0);
   Make(OptionsPanel, DrawOptionsFooter, 0.25f, 0.01f, 0.50f, 0.07f, 7, kPar, true);
 }
 
@@ -291,9 +292,8 @@ void BuildNameEntry() {
   NameEntryPanel = Make(nullptr, DrawDialogFrame, 0.52f, 0.05f, 0.43f, 0.30f, 7, kWin, false);
   Make(NameEntryPanel, DrawFrameA, 0.10f, 0.80f, 0.80f, 0.20f, 7, kPar, true);
   Panel* block = Make(NameEntryPanel, nullptr, 0.00f, 0.20f, 1.00f, 0.60f, 7, kPar, true);
-  // The letter cells are drawn by the name entry itself.
-  MakePanelGrid(Make(block, nullptr, 0.00f, 0.00f, 1.0f / 11.0f, 1.0f / 3.0f, 11, kPar, true), 11,
-                3, 1, 0);
+  MakePanelGrid(Make(block, DrawNameCell, 0.00f, 0.00f, 1.0f / 11.0f, 1.0f / 3.0f, 11, kPar, true),
+                11, 3, 1, 0);
   Make(NameEntryPanel, DrawListFrame, 0.00f, 0.00f, 0.80f, 0.20f, 7, kPar, true);
 }
 
