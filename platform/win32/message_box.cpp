@@ -19,6 +19,11 @@ int MessageBox(const char* text, const char* caption, uint32_t flags) {
 
   const std::string utf8Text = Cp1251ToUtf8(text);
   const std::string utf8Caption = Cp1251ToUtf8(caption);
+  static bool plain = false;
+  if (!plain) {
+    w32::PlainStderr();
+    plain = true;
+  }
   std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
   std::fflush(stderr);
 

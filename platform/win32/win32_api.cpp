@@ -4,6 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <fcntl.h>
 #include <io.h>
 
 #include <string>
@@ -62,6 +63,24 @@ int CharToCp1251(WPARAM unit) {
   return cp1251::FromCodePoint(c);
 }
 
+// Windows names a shift, control or Alt key by its generic code in key
+// messages; Wine sometimes sends the left or right one instead.
+WPARAM GenericKey(WPARAM vk) {
+  switch (vk) {
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+      return VK_SHIFT;
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+      return VK_CONTROL;
+    case VK_LMENU:
+    case VK_RMENU:
+      return VK_MENU;
+    default:
+      return vk;
+  }
+}
+
 bool GameMessage(UINT message) {
   switch (message) {
     case WM_CREATE:
@@ -101,8 +120,11 @@ LRESULT Bridge(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // and the system still gets them, for Alt+F4.
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-      gWin.proc(message == WM_SYSKEYDOWN ? WM_KEYDOWN : WM_KEYUP, wParam, lParam);
+      gWin.proc(message == WM_SYSKEYDOWN ? WM_KEYDOWN : WM_KEYUP, GenericKey(wParam), lParam);
       return hwnd != nullptr ? DefWindowProcW(hwnd, message, wParam, lParam) : 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      return gWin.proc(message, GenericKey(wParam), lParam);
     default:
       break;
   }
@@ -184,6 +206,10 @@ int FlushToDisk(std::FILE* f) {
 
 int ProcessId() {
   return static_cast<int>(::GetCurrentProcessId());
+}
+
+void PlainStderr() {
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
 // ------------------------------------------------------------- message box

@@ -22,6 +22,9 @@ int ReplaceFileBytes(const char* from, const char* to);
 // Pushes an open file's written data through to the disk.
 int FlushToDisk(std::FILE* f);
 int ProcessId();
+// Standard error without the CR that text mode puts before each LF, so that
+// its lines read the same as on Linux.
+void PlainStderr();
 
 // ------------------------------------------------------------- message box
 // Texts are UTF-8; flags and the result are the Win32 values.
