@@ -72,6 +72,13 @@ add_test(NAME win_e2e
 set_tests_properties(win_e2e PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 600
                      ENVIRONMENT "${win_e2e_env}")
 
+# A whole game with real key presses: shape choice, the records file it
+# writes (decoded by the Linux build's records code), moves, turns, drops
+# until the game is over, the results and back to the shape choice.
+add_test(NAME win_play COMMAND ${DROMO_LINUX_BUILD_DIR}/tests/e2e_play)
+set_tests_properties(win_play PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 600
+                     ENVIRONMENT "${win_e2e_env}")
+
 # A records file goes from the Windows game to the Linux one and back.
 add_test(NAME win_records_exchange COMMAND ${DROMO_LINUX_BUILD_DIR}/tests/e2e_win)
 set_tests_properties(win_records_exchange PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
