@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh build
 scripts/setup.sh build-asan -DDROMO_SANITIZE=ON -DDROMO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+# The Windows build, tested under Wine (its end-to-end tests use build/'s programs).
+scripts/setup.sh build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
@@ -30,4 +32,5 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
 (cd build && ctest --output-on-failure -j2) || status=1
 (cd build-asan && ctest --output-on-failure -j2) || status=1
+(cd build-win && ctest --output-on-failure -j2) || status=1
 exit $status

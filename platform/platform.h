@@ -1,6 +1,7 @@
 // The small Win32-shaped surface that the game shell is written against.
-// This is the only module that talks to SDL2 and the operating system; no
-// SDL type or header leaks out of it.
+// This is the only module that talks to the operating system.  It has two
+// back ends: platform/sdl/ (SDL2 and POSIX, for Linux) and platform/win32/
+// (user32, gdi32, wgl and kernel32); no type or header of either leaks out.
 #pragma once
 
 #include <cstddef>
@@ -184,6 +185,14 @@ int SetTestGamepadButton(TestPadButton button, int down);
 // The left stick's horizontal position, -32768 (left) .. 32767 (right).
 int SetTestGamepadStick(int x);
 void DetachTestGamepad();
+
+// ----------------------------------------------------- shared libraries
+
+// A library loaded at run time (the sound system's OpenAL on Windows):
+// null when it is not there.
+void* OpenSharedLibrary(const char* name);
+void* SharedLibrarySymbol(void* library, const char* symbol);
+void CloseSharedLibrary(void* library);
 
 // ---------------------------------------------------------- message box
 

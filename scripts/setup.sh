@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(g++ cmake ninja-build pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
   libopenal-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev
   xvfb xfonts-base xdotool x11-utils libx11-dev libxtst-dev
-  zlib1g-dev dpkg-dev lintian appstream desktop-file-utils)
+  zlib1g-dev dpkg-dev lintian appstream desktop-file-utils
+  g++-mingw-w64-x86-64-posix wine64 googletest)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

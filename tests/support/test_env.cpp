@@ -4,10 +4,18 @@
 #include <cstdlib>
 
 namespace {
+void SetIfUnset(const char* name, const char* value) {
+#ifdef _WIN32
+  if (std::getenv(name) == nullptr) _putenv_s(name, value);
+#else
+  setenv(name, value, 0);
+#endif
+}
+
 struct TestEnvironment {
   TestEnvironment() {
-    setenv("DROMO_SOURCE_DIR", DROMO_TEST_SOURCE_DIR, 0);
-    setenv("DROMO_BUILD_DIR", DROMO_TEST_BUILD_DIR, 0);
+    SetIfUnset("DROMO_SOURCE_DIR", DROMO_TEST_SOURCE_DIR);
+    SetIfUnset("DROMO_BUILD_DIR", DROMO_TEST_BUILD_DIR);
   }
 } gTestEnvironment;
 }  // namespace

@@ -1,10 +1,9 @@
 // The message pump: SDL events become the window messages the shell was
 // written against, with Windows virtual-key codes and Windows-1251 WM_CHAR.
 #include <array>
-#include <cstring>
 
 #include "base/text.h"
-#include "platform/sdl_shared.h"
+#include "platform/sdl/sdl_shared.h"
 
 namespace {
 
@@ -294,20 +293,6 @@ uint32_t VirtualKeyFromKeyName(const char* keyName) {
   const SDL_Scancode sc = SDL_GetScancodeFromName(keyName);
   if (sc == SDL_SCANCODE_UNKNOWN) return 0;
   return VirtualKey(sc, SDL_GetKeyFromName(keyName));
-}
-
-std::string TypedTextToCp1251(const char* utf8) {
-  std::string out;
-  if (utf8 == nullptr) return out;
-  const std::size_t n = std::strlen(utf8);
-  std::size_t i = 0;
-  while (i < n) {
-    const int b = cp1251::FromCodePoint(cp1251::DecodeUtf8(utf8, n, i));
-    // Control characters come from their keys, not from typed text.
-    if (b < 0x20 || b == 0x7F) continue;
-    out.push_back(static_cast<char>(b));
-  }
-  return out;
 }
 
 int PeekMessage(Msg* out) {

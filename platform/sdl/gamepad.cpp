@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/sdl_shared.h"
+#include "platform/sdl/sdl_shared.h"
 
 namespace {
 

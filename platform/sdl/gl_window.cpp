@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/text.h"
-#include "platform/sdl_shared.h"
+#include "platform/sdl/sdl_shared.h"
 
 namespace {
 
