@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh build
 scripts/setup.sh build-asan -DDROMO_SANITIZE=ON -DDROMO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+# The file parsers' fuzz targets: clang, their own tree.
+scripts/setup.sh build-fuzz -DDROMO_FUZZ=ON -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
@@ -30,4 +32,5 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
 (cd build && ctest --output-on-failure -j2) || status=1
 (cd build-asan && ctest --output-on-failure -j2) || status=1
+(cd build-fuzz && ctest --output-on-failure -j2) || status=1
 exit $status

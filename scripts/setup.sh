@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
   libopenal-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils libx11-dev libxtst-dev)
+  xvfb xdotool x11-utils libx11-dev libxtst-dev
+  clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
