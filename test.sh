@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice:
-# once in build/, once in build-asan/ under AddressSanitizer + UBSan.
+# in build/, in build-asan/ under AddressSanitizer + UBSan, the Windows build
+# under Wine in build-win/ and the fuzz targets in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh build
 scripts/setup.sh build-asan -DDROMO_SANITIZE=ON -DDROMO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 # The Windows build, tested under Wine (its end-to-end tests use build/'s programs).
 scripts/setup.sh build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# The file parsers' fuzz targets: clang, their own tree.
+scripts/setup.sh build-fuzz -DDROMO_FUZZ=ON -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
@@ -33,4 +36,5 @@ status=0
 (cd build && ctest --output-on-failure -j2) || status=1
 (cd build-asan && ctest --output-on-failure -j2) || status=1
 (cd build-win && ctest --output-on-failure -j2) || status=1
+(cd build-fuzz && ctest --output-on-failure -j2) || status=1
 exit $status

@@ -1,6 +1,6 @@
 // Mouse gestures (click, double click, long presses of the three buttons) and
 // the wheel accumulator that turns wheel messages into single events.
-#include <fstream>
+#include <sstream>
 #include <limits>
 
 #include "app/app_state.h"
@@ -212,9 +212,8 @@ void LoadMouseGestures(const char* fileName) {
   gMouseGestures = InitialGestures();
   GestureTimings timings[3] = {kDefaultTimings[0], kDefaultTimings[1], kDefaultTimings[2]};
 
-  std::ifstream in;
-  if (fileName != nullptr) in.open(fileName, std::ios::binary);
-  if (in) {
+  std::istringstream in;
+  if (OpenTextList(fileName, in)) {
     SkipRestOfLine(in);
     for (GestureTimings& t : timings) {
       bool ok = true;

@@ -6,11 +6,12 @@
 #include <GL/glu.h>
 
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <limits>
 
 #include "app/app_state.h"
 #include "app/input_actions.h"
+#include "base/file_util.h"
 #include "base/text.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
@@ -50,8 +51,8 @@ int CreationFailed(const char* text) {
 }  // namespace
 
 void ChooseWindowSizeFrom(const char* fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return;
+  std::istringstream in;
+  if (!OpenTextList(fileName, in)) return;
   SkipLine(in);  // a comment line
   int32_t mode = 0;
   const bool modeRead = static_cast<bool>(in >> mode);
@@ -162,8 +163,8 @@ int InitGl() {
 
   ClearKeyTable();
 
-  std::ifstream bindings("res/base/sig.txt", std::ios::binary);
-  if (!bindings) return 0;
+  std::istringstream bindings;
+  if (!OpenTextList("res/base/sig.txt", bindings)) return 0;
   LoadInputActions(bindings);
   return 1;
 }

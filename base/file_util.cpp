@@ -1,43 +1,18 @@
 #include "base/file_util.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
 
-int LoadFileToReader(ByteReader& r, const char* path) {
+int LoadFileToReader(ByteReader& r, const char* path, uint32_t limit, FileReadError* error) {
+  if (error != nullptr) *error = kFileMissing;
   if (r.data != nullptr || r.cursor != 0) return 0;
   if (path == nullptr || path[0] == '\0') return 0;
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return 0;
-  if (std::fseek(f, 0, SEEK_END) != 0) {
-    std::fclose(f);
-    return 0;
-  }
-  const long size = std::ftell(f);
-  // The reader's size is 32-bit; no file of ours comes near that.
-  if (size < 0 || static_cast<unsigned long>(size) > 0x7FFFFFFFul) {
-    std::fclose(f);
-    return 0;
-  }
-  std::rewind(f);
-  auto* bytes = static_cast<uint8_t*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
-  if (bytes == nullptr) {
-    std::fclose(f);
-    return 0;
-  }
-  const size_t got = std::fread(bytes, 1, static_cast<size_t>(size), f);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) {
-    std::free(bytes);
-    return 0;
-  }
-  r.data = bytes;
-  r.cursor = 0;
-  // A file that shrank while being read holds only what was read.
-  r.size = static_cast<uint32_t>(got);
-  return 1;
+  std::string bytes;
+  if (!ReadFilePrefix(path, std::min(limit, kReaderLimit), bytes, error)) return 0;
+  return LoadBytesToReader(r, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 int LoadBytesToReader(ByteReader& r, const void* bytes, uint32_t size) {
@@ -112,6 +87,15 @@ int ReadWholeFile(const char* path, std::string& out) {
   out.assign(reinterpret_cast<const char*>(r.data), r.size);
   ReleaseReader(r);
   return 1;
+}
+
+int OpenTextList(const char* path, std::istringstream& in) {
+  std::string text;
+  const int ok = path != nullptr && ReadFilePrefix(path, kTextListLimit, text);
+  in.clear();
+  in.str(std::move(text));
+  if (!ok) in.setstate(std::ios::failbit);
+  return ok;
 }
 
 int ReplaceFileAtomically(const char* path, const void* bytes, std::size_t size) {

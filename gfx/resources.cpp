@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "app/app_state.h"
+#include "base/file_util.h"
 #include "base/random.h"
 
 TextureSlot gBackgroundTexture;
@@ -38,8 +39,8 @@ void ReadTextLine(std::istream& in, std::string& out) {
 
 int LoadMessageBase(const char* fileName) {
   if (fileName == nullptr) return 0;
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return 0;
+  std::istringstream in;
+  if (!OpenTextList(fileName, in)) return 0;
   gMessages.clear();
   int n = 0;
   in >> n;

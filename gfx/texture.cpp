@@ -3,7 +3,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "base/file_util.h"
@@ -158,8 +158,8 @@ bool ReadNumberLine(std::istream& in, int& value) {
 // the slot number, the file name line and the mip-level count.
 int LoadTextureList(TextureStore& store, const char* listName) {
   if (listName == nullptr) return 0;
-  std::ifstream in(listName, std::ios::binary);
-  if (!in) return 0;
+  std::istringstream in;
+  if (!OpenTextList(listName, in)) return 0;
   std::string line;
   std::getline(in, line);
   int n = 0;

@@ -39,6 +39,10 @@ int DecodeTga(const uint8_t* bytes, size_t size, DecodedImage& out);
 // characters from its end) or a raw dump: width, height, bytes per pixel
 // (int32 each; 3 = RGB, else RGBA), then the pixels bottom row first.
 int LoadImageFile(TextureSlot& slot, const char* fileName);
+// Reads a TGA (or raw) image file only as far as its header says the picture
+// can use.  0 when it cannot be read.
+struct ByteReader;
+int LoadImageBytes(ByteReader& file, const char* fileName, bool tga);
 // Uploads the slot's pixels as a new GL texture (left bound).  mipLevels 0:
 // 24-bit pictures NEAREST, 32-bit LINEAR; 1..3 and 8+: built mip levels;
 // 4..7: levels 1..m-1 from "<LastImageName without .tga><i>.tga" files.

@@ -1,5 +1,6 @@
 // Image files: the TGA decoder and the raw pixel dump.  No GL here, so the
 // decoders can be tested headless.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -168,11 +169,33 @@ bool IsTgaName(const char* name) {
 
 }  // namespace
 
+int LoadImageBytes(ByteReader& file, const char* fileName, bool tga) {
+  if (fileName == nullptr || fileName[0] == '\0') return 0;
+  // The header says how much the picture can use; nothing beyond that is
+  // read, however long the file.
+  ByteReader head;
+  if (!LoadFileToReader(head, fileName, tga ? kTgaHeaderSize : kRawHeaderSize)) return 0;
+  uint64_t limit = head.size;
+  if (tga && head.size == kTgaHeaderSize) {
+    const uint64_t pixels = static_cast<uint64_t>(Le16(head.data + 12)) * Le16(head.data + 14);
+    const uint64_t bpp = head.data[16] / 8;
+    // Run-length data is longest when every pixel is a packet of its own.
+    limit = kTgaHeaderSize + pixels * (head.data[2] == 10 ? bpp + 1 : bpp);
+  } else if (!tga && head.size == kRawHeaderSize) {
+    const int32_t w = Le32(head.data), h = Le32(head.data + 4);
+    const uint64_t bpp = Le32(head.data + 8) == 3 ? 3 : 4;
+    if (w > 0 && h > 0) limit = kRawHeaderSize + static_cast<uint64_t>(w) * h * bpp;
+  }
+  ReleaseReader(head);
+  return LoadFileToReader(file, fileName,
+                          static_cast<uint32_t>(std::min<uint64_t>(limit, kReaderLimit)));
+}
+
 int LoadImageFile(TextureSlot& slot, const char* fileName) {
   FreePixels(slot);
   if (fileName == nullptr || fileName[0] == '\0') return 0;
   ByteReader file;
-  if (!LoadFileToReader(file, fileName)) return 0;
+  if (!LoadImageBytes(file, fileName, IsTgaName(fileName))) return 0;
   DecodedImage img;
   const int ok = IsTgaName(fileName) ? DecodeTga(file.data, file.size, img)
                                      : DecodeRaw(file.data, file.size, img);

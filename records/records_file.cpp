@@ -159,7 +159,9 @@ void SaveRecords(const std::string& fileName) {
 
 void LoadRecords(const std::string& fileName) {
   ByteReader r;
-  if (!LoadFileToReader(r, fileName.c_str())) {
+  // Only the first 1280 bytes belong to the table; a longer file is decoded
+  // from them, and nothing past them is ever read.
+  if (!LoadFileToReader(r, fileName.c_str(), kRecordsFileSize)) {
     ResetRecords(fileName);
     return;
   }

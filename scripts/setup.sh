@@ -8,7 +8,8 @@ packages=(g++ cmake ninja-build pkg-config libsdl2-dev libgl-dev libglu1-mesa-de
   libopenal-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev
   xvfb xfonts-base xdotool x11-utils libx11-dev libxtst-dev
   zlib1g-dev dpkg-dev lintian appstream desktop-file-utils
-  g++-mingw-w64-x86-64-posix wine64 googletest)
+  g++-mingw-w64-x86-64-posix wine64 googletest
+  clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -126,20 +126,22 @@ class BotSimulation : public ::testing::Test {
     return ec ? -1 : static_cast<long>(size);
   }
 
-  bot::TempWorkDir workDir_;
+  void PlayGames(int games);
+
+  bot::TempWorkDir workDir_{std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp"};
   std::array<uint8_t, kMaxFieldCells> minusOnes_{};
   const Field* snapField_ = nullptr;
   int snapStage_ = -1;
 };
 
-TEST_F(BotSimulation, WholeGamesOnAllShapesKeepTheRules) {
+void BotSimulation::PlayGames(int games) {
   bot::Player player;
-  constexpr int kGames = 300;
-  constexpr int64_t kFrameLimit = 6000000;
+  // About 5,500 frames make a game; the limit only stops a bot that got stuck.
+  const int64_t kFrameLimit = 20000ll * games;
   bot::Rng frameLength;
   int previousEnd = 0;
 
-  while (player.tally.games <= kGames && player.tally.frames < kFrameLimit) {
+  while (player.tally.games <= games && player.tally.frames < kFrameLimit) {
     const int stageBefore = gGame.stage;
     const bool wasPausedForStage = gGame.paused && gGame.endState == 0;
     bot::PlayFrame(player, 10 + frameLength.Below(25));
@@ -180,8 +182,8 @@ TEST_F(BotSimulation, WholeGamesOnAllShapesKeepTheRules) {
       "max stage %d, specials %d, bonuses %d, best score %d\n",
       t.games, static_cast<long long>(t.frames), t.ranked, t.unranked, t.cancelledNames,
       t.stageEnds, t.maxStage, t.specials, t.bonusesTaken, t.bestScore);
-  EXPECT_GT(t.games, kGames) << "frame limit reached first";
-  for (int shape = 1; shape <= 6; ++shape) EXPECT_GE(t.gamesByShape[shape], kGames / 6);
+  EXPECT_GT(t.games, games) << "frame limit reached first";
+  for (int shape = 1; shape <= 6; ++shape) EXPECT_GE(t.gamesByShape[shape], games / 6);
   EXPECT_GT(t.ranked, 0);
   EXPECT_GT(t.unranked, 0);
   EXPECT_GT(t.cancelledNames, 0);
@@ -192,6 +194,23 @@ TEST_F(BotSimulation, WholeGamesOnAllShapesKeepTheRules) {
   for (int shape = 1; shape <= 6; ++shape) {
     EXPECT_EQ(FileSize(RecordsFileNameFor(shape)), 1280) << "shape " << shape;
   }
+}
+
+TEST_F(BotSimulation, WholeGamesOnAllShapesKeepTheRules) {
+  PlayGames(300);
+}
+
+// The long run: thousands of games, so that rare paths (deep stages, long
+// chains, full tables) come up too.  The sanitizer build is several times
+// slower and plays fewer, with the leak checker watching at exit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kSoakGames = 2000;
+#else
+constexpr int kSoakGames = 10000;
+#endif
+
+TEST_F(BotSimulation, SoakThousandsOfGamesKeepTheRules) {
+  PlayGames(kSoakGames);
 }
 
 }  // namespace

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +32,9 @@ namespace fs = std::filesystem;
 struct ToolRun {
   int status = -1;  // exit status, or -1 when the program did not exit normally
   std::string out, err;
+  bool timedOut = false;
+  double elapsedMs = 0;
+  long maxRssKb = 0;
 };
 
 std::string ReadAll(const std::string& path) {
@@ -108,8 +115,33 @@ class DromoRecordsTool : public ::testing::Test {
     return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   }
 
+  // Waits at most `limitMs` for the child, killing it when it takes longer
+  // (a tool stuck on a FIFO must fail the test, not hang it); records the
+  // time taken and the child's peak memory.
+  static int TimedExitStatus(pid_t pid, int limitMs, ToolRun& r) {
+    const auto start = std::chrono::steady_clock::now();
+    int wstatus = 0;
+    struct rusage usage {};
+    for (;;) {
+      const pid_t got = wait4(pid, &wstatus, WNOHANG, &usage);
+      if (got == pid) break;
+      if (got < 0 && errno != EINTR) return -1;
+      if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
+        kill(pid, SIGKILL);
+        wait4(pid, &wstatus, 0, &usage);
+        r.timedOut = true;
+        break;
+      }
+      usleep(1000);
+    }
+    r.elapsedMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    r.maxRssKb = usage.ru_maxrss;
+    return !r.timedOut && WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  }
+
   // Runs the tool with standard output and error going to files.
-  ToolRun RunTool(std::vector<std::string> args) {
+  ToolRun RunTool(std::vector<std::string> args, int limitMs = 0) {
     std::vector<char*> argv = Argv(args);
     const std::string outPath = (dir_ / "..out").string(), errPath = (dir_ / "..err").string();
     const pid_t pid = fork();
@@ -124,7 +156,7 @@ class DromoRecordsTool : public ::testing::Test {
     }
     ToolRun r;
     if (pid < 0) return r;
-    r.status = ExitStatus(pid);
+    r.status = limitMs > 0 ? TimedExitStatus(pid, limitMs, r) : ExitStatus(pid);
     r.out = ReadAll(outPath);
     r.err = ReadAll(errPath);
     fs::remove(outPath);
@@ -271,6 +303,61 @@ TEST_F(DromoRecordsTool, UnusableFilesAreReportedAndLeftAlone) {
   const ToolRun r = RunTool({"d"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
+}
+
+TEST_F(DromoRecordsTool, FilesThatAreNoTablesAreRefusedAtOnceInConstantMemory) {
+  ResetRecords("good");
+  const std::string good = ReadAll("good");
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);  // no writer: opening it normally blocks
+  fs::create_directory("dir");
+  // 2 GiB, almost all of it a hole: reading it whole takes seconds and gigabytes.
+  const auto sparse = [](const char* name, const std::string& head) {
+    WriteAll(name, head);
+    fs::resize_file(name, 2ull << 30);
+  };
+  sparse("zeros", "");
+  sparse("long-table", good);
+  struct Case {
+    const char* what;
+    std::string path;
+    int status;
+    const char* says;  // in the one line on standard error
+  };
+  const Case cases[] = {
+      {"FIFO without a writer", "fifo", 1, "not a regular file"},
+      {"device", "/dev/zero", 1, "not a regular file"},
+      {"directory", "dir", 1, "directory"},
+      {"2 GiB of zeros", "zeros", 1, "damaged"},
+      // Only the first 1280 bytes belong to the table, as in the game.
+      {"2 GiB starting with a table", "long-table", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // The limit only keeps a blocked tool from hanging the suite; the time
+    // taken is reported, not judged.
+    const ToolRun r = RunTool({c.path}, 10000);
+    EXPECT_FALSE(r.timedOut) << "still waiting after 10 s";
+    EXPECT_EQ(r.status, c.status) << r.err;
+    // The tool itself needs a few megabytes (more under the sanitizers);
+    // reading the file whole would take over two million kilobytes.
+    EXPECT_LT(r.maxRssKb, 200 * 1024);
+    std::printf("  %-28s status %d in %.1f ms, peak memory %ld KiB\n", c.what, r.status,
+                r.elapsedMs, r.maxRssKb);
+    if (c.status == 0) {
+      EXPECT_EQ(Lines(r.out).size(), 20u);
+      EXPECT_EQ(r.err, "");
+      continue;
+    }
+    EXPECT_EQ(r.out, "");
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_NE(r.err.find(c.path + ": "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+  struct stat st {};
+  ASSERT_EQ(lstat("fifo", &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO is left alone";
+  EXPECT_EQ(fs::file_size("long-table"), 2ull << 30);
 }
 
 TEST_F(DromoRecordsTool, ShapeNamesTheGamesFile) {

@@ -236,6 +236,51 @@ TEST_F(FontTest, UnusableFontsAndTexturesLeaveTheRestWorking) {
   EXPECT_EQ(Pixel(2, kRowY), kBlack);
 }
 
+TEST_F(FontTest, HostileNumbersMakeTheFontUnusableNotOverflow) {
+  // Each case replaces one font's lines; a good font follows it, which must
+  // still load, and the hostile one must end up without lists or widths.
+  const std::string good = "=fnt= good\n1\n0 8\n0 0 32 16\n4 2\n1\n8\n";
+  struct Case {
+    const char* what;
+    std::string font;
+  };
+  const Case cases[] = {
+      {"widths 7 7999999999", "1\n1 2\n0 0 32 16\n4 2\n0\n7 7999999999\n"},
+      {"common width too big for int", "1\n0 8\n0 0 32 16\n4 2\n7\n7999999999\n"},
+      {"negative common width", "1\n0 8\n0 0 32 16\n4 2\n1\n-3\n"},
+      {"one width too big", "1\n0 3\n0 0 32 16\n4 2\n0\n5 99999999999 5\n"},
+      {"one width beyond a sheet's size", "1\n0 3\n0 0 32 16\n4 2\n0\n5 70000 5\n"},
+      {"first code 2147483647, two glyphs", "1\n2147483647 2\n0 0 32 16\n4 2\n1\n8\n"},
+      {"first code far below zero", "1\n-2147483648 2\n0 0 32 16\n4 2\n1\n8\n"},
+      {"first code 256", "1\n256 2\n0 0 32 16\n4 2\n1\n8\n"},
+      {"texture height beyond a sheet's size", "1\n0 8\n0 0 32 2147483647\n4 1\n1\n8\n"},
+      {"texture width beyond a sheet's size", "1\n0 8\n0 0 2147483647 16\n4 2\n1\n8\n"},
+      {"rows beyond a sheet's size", "1\n0 8\n0 0 32 16\n4 99999999\n1\n8\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(Load("=tex=\n1\nsheet.tga\n=klv=\n2\n=fnt= hostile\n" + c.font + good), 1);
+    const Font& bad = fonts->fonts[1];
+    EXPECT_EQ(bad.listBase, 0u);
+    EXPECT_EQ(TextWidth(*fonts, 1, std::string(4096, '\x05'), 0, -1), 0);
+    for (const GlyphMetrics& g : bad.glyphs) {
+      EXPECT_GE(g.width, 0);
+      EXPECT_LE(g.width, 65535);
+    }
+    Draw("\x05\x05", 0, "", 0, 0, 1);  // an unusable font draws nothing
+    EXPECT_EQ(Pixel(2, kRowY), kBlack);
+    EXPECT_NE(fonts->fonts[2].listBase, 0u);
+    EXPECT_EQ(fonts->fonts[2].glyphs[5].width, 8);
+    ReleaseFonts(*fonts);
+  }
+  // The largest values a sheet can have still load.
+  ASSERT_EQ(
+      Load("=tex=\n1\nsheet.tga\n=klv=\n1\n=fnt=\n1\n255 1\n0 0 65535 65535\n1 1\n1\n65535\n"), 1);
+  EXPECT_NE(fonts->fonts[1].listBase, 0u);
+  EXPECT_EQ(fonts->fonts[1].glyphs[255].width, 65535);
+  EXPECT_EQ(fonts->fonts[1].glyphs[255].height, 65535);
+}
+
 TEST_F(FontTest, ReleaseZeroesListsAndTextures) {
   ASSERT_EQ(Load(kDescription), 1);
   const uint32_t base = fonts->fonts[1].listBase;
@@ -522,6 +567,15 @@ TEST(TextWidth, SumsAdvanceWidthsOfARange) {
     EXPECT_EQ(TextWidth(*fonts, c.slot, text, c.start, c.count), c.want)
         << c.slot << " " << c.start << " " << c.count;
   EXPECT_EQ(TextWidth(*fonts, 4, "", 0, -1), 0);
+}
+
+TEST(TextWidth, TheSumSaturatesInsteadOfOverflowing) {
+  auto fonts = std::make_unique<FontSet>();
+  fonts->fonts[4].glyphs['W'].width = 65535;  // the widest a loaded glyph can be
+  fonts->fonts[4].glyphs['M'].width = INT32_MAX;
+  EXPECT_EQ(TextWidth(*fonts, 4, std::string(30000, 'W'), 0, -1), 30000 * 65535);
+  EXPECT_EQ(TextWidth(*fonts, 4, std::string(40000, 'W'), 0, -1), INT32_MAX);
+  EXPECT_EQ(TextWidth(*fonts, 4, "MM", 0, -1), INT32_MAX);
 }
 
 TEST(Format, FormatsPrintfStyleWithinTheBuffer) {

@@ -2,6 +2,7 @@
 // files with their keys, salts, name pairs and checksum.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -537,6 +538,53 @@ TEST_F(RecordsFiles, FilesThatAddUpAreTakenAtAnyLength) {
     ExpectTablesEqual(gRecordTable, AsLoaded(DistinctTable()));
     EXPECT_EQ(ReadBytes("f"), c.bytes);  // not rewritten
   }
+}
+
+// The game's load never waits on what is not a file, and reads no more of a
+// huge file than the table's 1280 bytes.
+TEST_F(RecordsFiles, FifosDirectoriesAndHugeFilesDoNotHoldTheGameUp) {
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  LoadRecords("fifo");  // blocks forever if the FIFO is opened for a normal read
+  ExpectTablesEqual(gRecordTable, DefaultTable(FakeDate()));
+  // The default table replaced the FIFO, as it replaces any unreadable file.
+  EXPECT_TRUE(fs::is_regular_file("fifo"));
+  EXPECT_EQ(ReadBytes("fifo").size(), 1280u);
+#endif
+
+  gRecordTable = DistinctTable();
+  SaveRecords("huge");
+  fs::resize_file("huge", 2ull << 30);  // a hole after the table
+  gRecordTable = DefaultTable(FakeDate());
+  LoadRecords("huge");
+  ExpectTablesEqual(gRecordTable, AsLoaded(DistinctTable()));
+  EXPECT_EQ(fs::file_size("huge"), 2ull << 30) << "a table that adds up is not rewritten";
+  fs::remove("huge");
+}
+
+// A save killed half-way leaves its temporary file; the next save of that
+// table takes the same name, so there is never more than one.
+TEST_F(RecordsFiles, AnAbandonedTemporaryFileIsReusedByTheNextSave) {
+  const std::string tmp = ReplacingTempName("dromov2-0201");
+  WriteBytes(tmp, Bytes(700, 0x55));  // what a killed save leaves
+  gRecordTable = DistinctTable();
+  SaveRecords("dromov2-0201");
+  EXPECT_EQ(Listing(), std::vector<std::string>{"dromov2-0201"});
+  RecordTable onDisk;
+  ASSERT_EQ(Decode("dromov2-0201", onDisk), kRecordsOk);
+  ExpectTablesEqual(onDisk, AsLoaded(DistinctTable()));
+
+#ifndef _WIN32
+  // A link planted under the temporary name is not written through.
+  WriteBytes("victim", Bytes(3, 7));
+  fs::create_symlink("victim", tmp);
+  gRecordTable = DefaultTable(FakeDate());
+  SaveRecords("dromov2-0201");
+  EXPECT_EQ(ReadBytes("victim"), Bytes(3, 7));
+  ASSERT_EQ(Decode("dromov2-0201", onDisk), kRecordsOk);
+  ExpectTablesEqual(onDisk, DefaultTable(FakeDate()));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"dromov2-0201", "victim"}));
+#endif
 }
 
 TEST_F(RecordsFiles, AFileThatCannotBeWrittenIsSilentlySkipped) {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 
 #include "app/app_state.h"
 #include "base/file_util.h"
@@ -24,6 +24,17 @@ constexpr int kMaxSlot = 12;
 constexpr int kMarkerSearchLines = 9999;
 // A font indexed by bytes never needs more glyphs than there are byte codes.
 constexpr int kMaxGlyphs = 256;
+// Font sheets are TGA pictures, whose sides are 16-bit; no size, cell or
+// glyph width of a real font comes near this.  Larger values are a broken or
+// hostile file and make the font unusable rather than overflow the sums.
+constexpr int32_t kMaxPixels = 65535;
+// A first code below -kMaxGlyphs reaches no byte at all, one above 255 none
+// either; the range keeps firstChar + i far inside int.
+constexpr int32_t kMinFirstChar = -kMaxGlyphs, kMaxFirstChar = 255;
+
+bool InPixelRange(int32_t v, int32_t low) {
+  return v >= low && v <= kMaxPixels;
+}
 
 bool ValidSlot(int slot) {
   return slot >= 1 && slot <= kMaxSlot;
@@ -49,7 +60,7 @@ void ReadInts(std::istream& in, std::initializer_list<int32_t*> values) {
 // A texture that cannot be read or decoded leaves the slot as it was.
 void LoadFontTexture(FontSet& fonts, int slot, const std::string& path) {
   ByteReader file;
-  if (!LoadFileToReader(file, path.c_str())) return;
+  if (!LoadImageBytes(file, path.c_str(), true)) return;
   DecodedImage img;
   const int ok = DecodeTga(file.data, file.size, img);
   ReleaseReader(file);
@@ -115,9 +126,11 @@ void ParseFont(std::istream& in, Font& f) {
   ReadInts(in, {&f.firstChar, &glyphCount});
   ReadInts(in, {&f.extraA, &f.extraB, &f.textureWidth, &f.textureHeight});
   ReadInts(in, {&f.columns, &f.rows});
-  // A grid that cannot be divided into cells makes the font unusable.
-  if (!in || glyphCount <= 0 || f.columns <= 0 || f.rows <= 0 || f.textureWidth <= 0 ||
-      f.textureHeight <= 0)
+  // A grid that cannot be divided into cells makes the font unusable, and so
+  // do sizes and codes no font sheet can have.
+  if (!in || glyphCount <= 0 || !InPixelRange(f.columns, 1) || !InPixelRange(f.rows, 1) ||
+      !InPixelRange(f.textureWidth, 1) || !InPixelRange(f.textureHeight, 1) ||
+      f.firstChar < kMinFirstChar || f.firstChar > kMaxFirstChar)
     return;
   glyphCount = std::min(glyphCount, kMaxGlyphs);
   const GLuint base = glGenLists(glyphCount);
@@ -133,19 +146,35 @@ void ParseFont(std::istream& in, Font& f) {
     f.glyphs[code].width = width;
     f.glyphs[code].height = cellH;
   };
+  // A width out of range (a number too big for the stream is read as the
+  // largest int) leaves the font unusable.
+  bool widthsOk = true;
   int32_t w = 0;
   ReadInts(in, {&w});
   if (w != 0) {
     int32_t common = 0;
     ReadInts(in, {&common});
-    for (int64_t code = first; code < lastCode; ++code) setMetrics(code, common);
+    widthsOk = InPixelRange(common, 0);
+    for (int64_t code = first; code < lastCode && widthsOk; ++code) setMetrics(code, common);
   } else {
-    for (int64_t code = first; code < lastCode && in; ++code) {
+    for (int64_t code = first; code < lastCode && in && widthsOk; ++code) {
       int32_t width = 0;
       in >> width;
-      setMetrics(code, width);
+      widthsOk = InPixelRange(width, 0);
+      if (widthsOk) setMetrics(code, width);
     }
     SkipRestOfLine(in);
+  }
+  if (!widthsOk) {
+    // Only this font is lost: the stream goes on after the offending line,
+    // so the fonts that follow still load.
+    if (!in) {
+      in.clear();
+      SkipRestOfLine(in);
+    }
+    DeleteFontLists(f);
+    f.glyphs = {};
+    return;
   }
   BuildGlyphLists(f);
 }
@@ -311,8 +340,8 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
 
 int LoadFonts(FontSet& fonts, const char* directory) {
   const std::string dir = directory != nullptr ? directory : "";
-  std::ifstream in(dir + "/_tfonts.txt", std::ios::binary);
-  if (!in) return 0;
+  std::istringstream in;
+  if (!OpenTextList((dir + "/_tfonts.txt").c_str(), in)) return 0;
   if (!FindMarker(in, "=tex=")) return 0;
   int32_t textures = 0;
   ReadInts(in, {&textures});
@@ -380,10 +409,12 @@ int TextWidth(const FontSet& fonts, int fontSlot, const std::string& text, int s
   if (!ValidSlot(fontSlot) || start < 0 || count == 0 || start >= len) return 0;
   const int64_t n = count < 0 ? len - start : std::min<int64_t>(count, len - start);
   const Font& font = fonts.fonts[fontSlot];
-  int width = 0;
+  // Widths are at most 65535 each, so even a text of billions of characters
+  // cannot overflow the 64-bit sum; the int result saturates.
+  int64_t width = 0;
   for (int64_t i = start; i < start + n; ++i)
     width += font.glyphs[static_cast<unsigned char>(text[i])].width;
-  return width;
+  return static_cast<int>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
 }
 
 std::string Format(const char* format, ...) {

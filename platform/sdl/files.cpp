@@ -1,9 +1,12 @@
-// File deletion, renaming and safe replacement for the records files.
-#include <cstdio>
-#include <sys/stat.h>
+// File deletion, renaming, bounded reading and safe replacement.
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "platform/platform.h"
@@ -28,29 +31,95 @@ int MoveFile(const char* from, const char* to) {
 
 int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
   if (path == nullptr || path[0] == '\0') return 0;
-  const std::string tmp = std::string(path) + ".tmp" + std::to_string(getpid());
-  std::FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (f == nullptr) return 0;
+  // One fixed temporary name per file: a save killed half-way leaves at most
+  // this one file, and the next save truncates and reuses it.
+  const std::string tmp = ReplacingTempName(path);
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+  int fd = open(tmp.c_str(), kFlags, 0644);
+  // A link under that name is never written through: it goes, and a plain
+  // file takes its place.
+  if (fd < 0 && errno == ELOOP && unlink(tmp.c_str()) == 0) fd = open(tmp.c_str(), kFlags, 0644);
+  if (fd < 0) return 0;
+  // Two games saving the same table at once must not write into one file:
+  // the second gives up.  The lock must be on the file still under the
+  // temporary name, not on one a finished save has just renamed away.
+  struct stat mine {
+  }, named{};
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &mine) != 0 ||
+      stat(tmp.c_str(), &named) != 0 || mine.st_ino != named.st_ino ||
+      mine.st_dev != named.st_dev || ftruncate(fd, 0) != 0) {
+    close(fd);
+    return 0;
+  }
   struct stat old {};
-  if (stat(path, &old) == 0) fchmod(fileno(f), old.st_mode & 07777);
-  bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
-  ok = std::fflush(f) == 0 && ok;
-  ok = fsync(fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
+  if (stat(path, &old) == 0) fchmod(fd, old.st_mode & 07777);
+  bool ok = true;
+  const auto* p = static_cast<const char*>(bytes);
+  for (std::size_t done = 0; ok && done < size;) {
+    const ssize_t n = write(fd, p + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = fsync(fd) == 0 && ok;
   // rename() replaces the old file atomically: a crash leaves either the
   // old table or the new one, never a half-written file.
   if (!ok || std::rename(tmp.c_str(), path) != 0) {
-    std::remove(tmp.c_str());
+    unlink(tmp.c_str());
+    close(fd);
     return 0;
   }
+  close(fd);
   // Make the rename itself durable.
   std::string dir = path;
   const auto slash = dir.find_last_of('/');
   dir = slash == std::string::npos ? "." : dir.substr(0, slash == 0 ? 1 : slash);
-  const int d = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  const int d = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (d >= 0) {
     fsync(d);
     close(d);
   }
+  return 1;
+}
+
+int ReadFilePrefix(const char* path, std::size_t limit, std::string& out, FileReadError* error) {
+  FileReadError dummy;
+  FileReadError& why = error != nullptr ? *error : dummy;
+  out.clear();
+  why = kFileMissing;
+  if (path == nullptr || path[0] == '\0') return 0;
+  // O_NONBLOCK: opening a FIFO that has no writer returns at once instead of
+  // waiting for one; fstat then tells us what we opened.
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    why = errno == EISDIR ? kFileIsDirectory : kFileMissing;
+    return 0;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? kFileIsDirectory : kFileNotRegular;
+    close(fd);
+    return 0;
+  }
+  // Never more than the file holds, so a large limit costs nothing.
+  const std::size_t want =
+      st.st_size > 0 ? std::min<std::size_t>(limit, static_cast<std::size_t>(st.st_size)) : 0;
+  out.resize(want);
+  std::size_t got = 0;
+  while (got < want) {
+    const ssize_t n = read(fd, out.data() + got, want - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      out.clear();
+      why = kFileReadFailed;
+      return 0;
+    }
+    if (n == 0) break;  // the file shrank while we read it
+    got += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  out.resize(got);
+  why = kFileReadOk;
   return 1;
 }

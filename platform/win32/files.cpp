@@ -22,7 +22,8 @@ int MoveFile(const char* from, const char* to) {
 
 int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
   if (path == nullptr || path[0] == '\0') return 0;
-  const std::string tmp = std::string(path) + ".tmp" + std::to_string(w32::ProcessId());
+  // One fixed name: a crash leaves at most this file, which the next save reuses.
+  const std::string tmp = ReplacingTempName(path);
   std::FILE* f = std::fopen(tmp.c_str(), "wb");
   if (f == nullptr) return 0;
   bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
@@ -36,4 +37,32 @@ int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
     return 0;
   }
   return 1;
+}
+
+int ReadFilePrefix(const char* path, std::size_t limit, std::string& out, FileReadError* error) {
+  FileReadError dummy;
+  FileReadError& why = error != nullptr ? *error : dummy;
+  out.clear();
+  why = kFileMissing;
+  if (path == nullptr || path[0] == '\0') return 0;
+  int code = 1;
+  const int ok = w32::ReadPrefixBytes(path, limit, out, &code);
+  switch (code) {
+    case 0:
+      why = kFileReadOk;
+      break;
+    case 2:
+      why = kFileIsDirectory;
+      break;
+    case 3:
+      why = kFileNotRegular;
+      break;
+    case 4:
+      why = kFileReadFailed;
+      break;
+    default:
+      why = kFileMissing;
+      break;
+  }
+  return ok;
 }

@@ -198,6 +198,45 @@ int ReplaceFileBytes(const char* from, const char* to) {
   return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }
 
+int ReadPrefixBytes(const char* path, std::size_t limit, std::string& out, int* why) {
+  out.clear();
+  *why = 1;
+  // Backup semantics open a folder too, so that it can be told apart.
+  HANDLE h =
+      ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileType(h) != FILE_TYPE_DISK) {
+    *why = 3;  // a pipe or a device: refused without reading from it
+  } else if (!::GetFileInformationByHandle(h, &info)) {
+    *why = 4;
+  } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    *why = 2;
+  } else {
+    const unsigned long long size =
+        (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const std::size_t want = size < limit ? static_cast<std::size_t>(size) : limit;
+    out.resize(want);
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < want) {
+      const DWORD chunk = static_cast<DWORD>(want - got > (1u << 30) ? (1u << 30) : want - got);
+      DWORD n = 0;
+      if (!::ReadFile(h, out.data() + got, chunk, &n, nullptr)) {
+        failed = true;
+        break;
+      }
+      if (n == 0) break;  // the file shrank while we read it
+      got += n;
+    }
+    out.resize(failed ? 0 : got);
+    *why = failed ? 4 : 0;
+  }
+  ::CloseHandle(h);
+  return *why == 0 ? 1 : 0;
+}
+
 void* LoadLibraryBytes(const char* name) {
   return reinterpret_cast<void*>(::LoadLibraryA(name));
 }

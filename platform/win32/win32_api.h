@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <cstdio>
+#include <string>
 
 namespace w32 {
 
@@ -22,6 +24,9 @@ int ReplaceFileBytes(const char* from, const char* to);
 // Pushes an open file's written data through to the disk.
 int FlushToDisk(std::FILE* f);
 int ProcessId();
+// Reads at most `limit` bytes of a disk file; `why` as platform.h's
+// FileReadError (0 ok, 1 missing, 2 directory, 3 not a disk file, 4 failed).
+int ReadPrefixBytes(const char* path, std::size_t limit, std::string& out, int* why);
 // LoadLibraryA, GetProcAddress, FreeLibrary.
 void* LoadLibraryBytes(const char* name);
 void* LibrarySymbol(void* library, const char* symbol);

@@ -75,10 +75,12 @@ inline void AdvanceFrame(uint32_t ms) {
 // directory comes back and the files go away at the end.
 struct TempWorkDir {
   std::filesystem::path previous, dir;
-  TempWorkDir() {
+  // `base` is the folder to make it in; a memory file system spares long
+  // runs the disk flush of every records save.
+  explicit TempWorkDir(const std::string& base = "/tmp") {
     previous = std::filesystem::current_path();
-    char pattern[] = "/tmp/dromo-game-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) {
+    std::string pattern = base + "/dromo-game-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) {
       dir = pattern;
       std::filesystem::current_path(dir);
     }

@@ -123,8 +123,14 @@ int Fail(const std::string& path, const std::string& why) {
 int PrintTable(const std::string& path) {
   ByteReader reader;
   errno = 0;
-  if (!LoadFileToReader(reader, path.c_str())) {
+  FileReadError why = kFileMissing;
+  // Only the table's own 1280 bytes are read: a huge file costs no more than
+  // a right one, and a FIFO or device is refused without waiting on it.
+  if (!LoadFileToReader(reader, path.c_str(), kRecordsFileSize, &why)) {
     const int error = errno;
+    if (why == kFileIsDirectory) return Fail(path, "is a directory, not a records file");
+    if (why == kFileNotRegular)
+      return Fail(path, "is not a regular file (a FIFO, device or socket); not read");
     return Fail(path,
                 std::string("cannot read") +
                     (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string()));
