@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
   const PixelFormat format{24, 16, 0, 1};  // the game's
   if (!PlatformRegisterClass("clear_swap", Proc) ||
       !PlatformCreateWindow("clear_swap", 0, 0, width, height) || !PlatformGetDC() ||
-      !PlatformChoosePixelFormat(format) || !PlatformSetPixelFormat() ||
-      !PlatformCreateContext() || !PlatformMakeCurrent(1)) {
+      !PlatformChoosePixelFormat(format) || !PlatformSetPixelFormat() || !PlatformCreateContext() ||
+      !PlatformMakeCurrent(1)) {
     std::fprintf(stderr, "clear_swap: no GL window\n");
     return 1;
   }
