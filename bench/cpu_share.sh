@@ -61,6 +61,9 @@ printf 'window size\n1\n800 600\n640 480\n' >"$tmp/run/wsize.txt"
 child=$!
 sleep 5  # the three-second intro, then the shape choice
 xdotool key Up
+# The chosen shape's records file is written as play starts.
+for _ in $(seq 30); do [ -e "$tmp/run/dromov2-0402" ] && break; sleep 0.1; done
+[ -e "$tmp/run/dromov2-0402" ] || { echo "play did not start" >&2; exit 1; }
 sleep 1
 kill -0 "$child" 2>/dev/null || { echo "the game stopped:" >&2; cat "$tmp/err.txt" >&2; exit 1; }
 read -r game_pm game_kb < <(measure)
