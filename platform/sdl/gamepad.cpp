@@ -1,29 +1,21 @@
-// Game controllers: their buttons and the left stick become the key and
-// mouse-button messages of the keys they stand for, so nothing above the pump
-// knows a pad exists.  Pads may come and go while the game runs.
+// Game controllers through SDL; what their buttons and stick stand for is
+// the same on every system (pad_keys).  Pads may come and go while the game
+// runs.
 #include <array>
+#include <utility>
 #include <vector>
 
+#include "platform/pad_keys.h"
 #include "platform/sdl/sdl_shared.h"
 
 namespace {
 
-// What a pad stands for: a virtual key, or both mouse buttons (the chord
-// that opens the options).
-constexpr int kChord = 256;
-
-struct Held {
-  // How many pad inputs hold each key down; the message goes out on the
-  // first and the last.
-  std::array<int, 257> count{};
-};
-Held gHeld;
+using platform::PadButton;
 
 struct Pad {
   SDL_JoystickID id = -1;
   SDL_GameController* controller = nullptr;
-  std::array<bool, SDL_CONTROLLER_BUTTON_MAX> buttons{};
-  int stick = 0;  // -1 left, 0 centre, +1 right
+  platform::PadKeys keys;
 };
 std::vector<Pad> gPads;
 
@@ -31,59 +23,20 @@ bool gStarted = false;
 int gTestJoystick = -1;  // device index of the test's virtual pad
 SDL_JoystickID gTestInstance = -1;
 
-// The stick counts as pushed beyond half way and as back once within a
-// quarter, so that a stick resting near the middle does not chatter.
-constexpr int kStickPress = 16384;
-constexpr int kStickRelease = 8192;
-
-void Press(int what, bool down) {
-  int& n = gHeld.count[static_cast<size_t>(what)];
-  if (down) {
-    if (++n != 1) return;
-  } else {
-    if (n == 0 || --n != 0) return;
-  }
-  if (what == kChord) {
-    platform::QueueMessage(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, 0);
-    platform::QueueMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, 0);
-    return;
-  }
-  platform::QueueMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(what),
-                         down ? 1 : static_cast<intptr_t>(0xC0000001u));
-  // Start is Enter, which also types a carriage return (it accepts a name).
-  if (down && what == VK_RETURN) platform::QueueMessage(WM_CHAR, 13, 1);
-}
-
-int KeyOfButton(int button) {
-  switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-      return VK_LEFT;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-      return VK_RIGHT;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-    case SDL_CONTROLLER_BUTTON_A:
-      return VK_UP;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-    case SDL_CONTROLLER_BUTTON_B:
-      return VK_DOWN;
-    case SDL_CONTROLLER_BUTTON_X:
-      return VK_SPACE;
-    case SDL_CONTROLLER_BUTTON_START:
-      return VK_RETURN;
-    default:
-      return 0;
-  }
-}
-
-bool ShoulderButton(int button) {
-  return button == SDL_CONTROLLER_BUTTON_LEFTSHOULDER ||
-         button == SDL_CONTROLLER_BUTTON_RIGHTSHOULDER;
-}
-
-bool BothShoulders(const Pad& p) {
-  return p.buttons[SDL_CONTROLLER_BUTTON_LEFTSHOULDER] &&
-         p.buttons[SDL_CONTROLLER_BUTTON_RIGHTSHOULDER];
-}
+// SDL's buttons and the ones that mean something, side by side.
+constexpr std::array<std::pair<int, PadButton>, platform::PadButtonCount> kButtons = {{
+    {SDL_CONTROLLER_BUTTON_A, platform::PadA},
+    {SDL_CONTROLLER_BUTTON_B, platform::PadB},
+    {SDL_CONTROLLER_BUTTON_X, platform::PadX},
+    {SDL_CONTROLLER_BUTTON_Y, platform::PadY},
+    {SDL_CONTROLLER_BUTTON_START, platform::PadStart},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, platform::PadLeftShoulder},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, platform::PadRightShoulder},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, platform::PadUp},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, platform::PadDown},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, platform::PadLeft},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, platform::PadRight},
+}};
 
 Pad* FindPad(SDL_JoystickID id) {
   for (Pad& p : gPads) {
@@ -92,39 +45,10 @@ Pad* FindPad(SDL_JoystickID id) {
   return nullptr;
 }
 
-void Button(Pad& p, int button, bool down) {
-  if (button < 0 || button >= SDL_CONTROLLER_BUTTON_MAX) return;
-  if (p.buttons[static_cast<size_t>(button)] == down) return;
-  const bool chordBefore = BothShoulders(p);
-  p.buttons[static_cast<size_t>(button)] = down;
-  if (ShoulderButton(button)) {
-    const bool chordNow = BothShoulders(p);
-    if (chordNow != chordBefore) Press(kChord, chordNow);
-    return;
+void Button(Pad& p, int sdlButton, bool down) {
+  for (const auto& [sdl, button] : kButtons) {
+    if (sdl == sdlButton) platform::SetPadButton(p.keys, button, down, platform::QueueMessage);
   }
-  if (const int key = KeyOfButton(button)) Press(key, down);
-}
-
-void Stick(Pad& p, int value) {
-  int now = p.stick;
-  if (p.stick == 0) {
-    if (value <= -kStickPress) now = -1;
-    if (value >= kStickPress) now = 1;
-  } else if (value > -kStickRelease && value < kStickRelease) {
-    now = 0;
-  } else if ((p.stick < 0) != (value < 0)) {
-    now = value < 0 ? -1 : 1;  // flicked straight across
-  }
-  if (now == p.stick) return;
-  if (p.stick != 0) Press(p.stick < 0 ? VK_LEFT : VK_RIGHT, false);
-  p.stick = now;
-  if (now != 0) Press(now < 0 ? VK_LEFT : VK_RIGHT, true);
-}
-
-// A pad that goes lets go of everything it held.
-void ReleaseAll(Pad& p) {
-  for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) Button(p, b, false);
-  Stick(p, 0);
 }
 
 void Open(int deviceIndex) {
@@ -145,7 +69,7 @@ void Open(int deviceIndex) {
 void Close(SDL_JoystickID id) {
   for (auto it = gPads.begin(); it != gPads.end(); ++it) {
     if (it->id != id) continue;
-    ReleaseAll(*it);
+    platform::ReleasePad(it->keys, platform::QueueMessage);
     SDL_GameControllerClose(it->controller);
     gPads.erase(it);
     return;
@@ -183,7 +107,9 @@ bool TranslateGamepadEvent(const SDL_Event& e) {
       return true;
     case SDL_CONTROLLERAXISMOTION:
       if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
-        if (Pad* p = FindPad(e.caxis.which)) Stick(*p, e.caxis.value);
+        if (Pad* p = FindPad(e.caxis.which)) {
+          platform::SetPadStick(p->keys, e.caxis.value, platform::QueueMessage);
+        }
       }
       return true;
     default:
@@ -226,29 +152,8 @@ SDL_Joystick* TestJoystick() {
 
 // The test's button names in SDL's numbering.
 int SdlButton(TestPadButton b) {
-  switch (b) {
-    case TestPadA:
-      return SDL_CONTROLLER_BUTTON_A;
-    case TestPadB:
-      return SDL_CONTROLLER_BUTTON_B;
-    case TestPadX:
-      return SDL_CONTROLLER_BUTTON_X;
-    case TestPadY:
-      return SDL_CONTROLLER_BUTTON_Y;
-    case TestPadStart:
-      return SDL_CONTROLLER_BUTTON_START;
-    case TestPadLeftShoulder:
-      return SDL_CONTROLLER_BUTTON_LEFTSHOULDER;
-    case TestPadRightShoulder:
-      return SDL_CONTROLLER_BUTTON_RIGHTSHOULDER;
-    case TestPadUp:
-      return SDL_CONTROLLER_BUTTON_DPAD_UP;
-    case TestPadDown:
-      return SDL_CONTROLLER_BUTTON_DPAD_DOWN;
-    case TestPadLeft:
-      return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
-    case TestPadRight:
-      return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
+  for (const auto& [sdl, button] : kButtons) {
+    if (static_cast<int>(button) == static_cast<int>(b)) return sdl;
   }
   return -1;
 }

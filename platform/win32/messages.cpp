@@ -3,13 +3,18 @@
 // UTF-16 (the window is a Unicode one) and reach the window procedure as
 // Windows-1251 bytes whatever the system's code page.
 #include <cstring>
+#include <deque>
 
 #include "platform/platform.h"
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_shared.h"
 
 namespace {
 
 int (*gMessageSource)(Msg*) = nullptr;
+
+// Messages made up here (the game pads'), handed out before the system's.
+std::deque<Msg> gQueued;
 
 enum : uint32_t { WM_SYSKEYDOWN_ = 0x0104, WM_SYSKEYUP_ = 0x0105 };
 
@@ -122,7 +127,17 @@ uint32_t VirtualKeyFromKeyName(const char* keyName) {
 int PeekMessage(Msg* out) {
   if (out == nullptr) return 0;
   if (gMessageSource != nullptr) return gMessageSource(out);
+  platform::PollGamepads();
+  if (!gQueued.empty()) {
+    *out = gQueued.front();
+    gQueued.pop_front();
+    return 1;
+  }
   return w32::Peek(&out->message, &out->wParam, &out->lParam);
+}
+
+void platform::QueueMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  gQueued.push_back(Msg{message, wParam, lParam});
 }
 
 intptr_t DispatchMessage(const Msg& msg) {

@@ -4,6 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <xinput.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -496,6 +497,38 @@ int WindowRect(int* left, int* top, int* right, int* bottom) {
 void ScreenSize(int* width, int* height) {
   *width = ::GetSystemMetrics(SM_CXSCREEN);
   *height = ::GetSystemMetrics(SM_CYSCREEN);
+}
+
+// ------------------------------------------------------------ game pads
+
+namespace {
+using XInputGetStateFn = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+XInputGetStateFn gXInputGetState = nullptr;
+bool gXInputTried = false;
+}  // namespace
+
+int PadState(int slot, uint16_t* buttons, int16_t* stickX) {
+  if (!gXInputTried) {
+    gXInputTried = true;
+    // The newest first; Windows 7 has only the older ones.  Without any, the
+    // game has keyboard and mouse.
+    for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
+      HMODULE m = ::LoadLibraryW(name);
+      if (m == nullptr) continue;
+      const FARPROC p = ::GetProcAddress(m, "XInputGetState");
+      if (p != nullptr) {
+        gXInputGetState = reinterpret_cast<XInputGetStateFn>(reinterpret_cast<void*>(p));
+        break;
+      }
+      ::FreeLibrary(m);
+    }
+  }
+  if (gXInputGetState == nullptr || buttons == nullptr || stickX == nullptr) return 0;
+  XINPUT_STATE state{};
+  if (gXInputGetState(static_cast<DWORD>(slot), &state) != ERROR_SUCCESS) return 0;
+  *buttons = state.Gamepad.wButtons;
+  *stickX = state.Gamepad.sThumbLX;
+  return 1;
 }
 
 }  // namespace w32

@@ -84,4 +84,9 @@ int SetCursor(int x, int y);
 int WindowRect(int* left, int* top, int* right, int* bottom);
 void ScreenSize(int* width, int* height);
 
+// ------------------------------------------------------------ game pads
+// The state of XInput pad `slot` (0..3): 1 and its buttons (XInput's bits)
+// and left stick when one is there, 0 when not or when no XInput DLL loads.
+int PadState(int slot, uint16_t* buttons, int16_t* stickX);
+
 }  // namespace w32
