@@ -1,28 +1,13 @@
-// Modal message boxes.  The texts are Windows-1251, SDL wants UTF-8.  Each box
-// is also written to standard error, so a run without a screen says why it
-// stopped.
-#include <cstdio>
-#include <string>
-
-#include "base/text.h"
+// The system's message box through SDL.  Enter answers Yes (or OK), Escape No.
+#include "platform/backend.h"
 #include "platform/sdl/sdl_shared.h"
 
-namespace {
-int (*gMessageBoxHook)(const char*, const char*, uint32_t) = nullptr;
-}  // namespace
+namespace platform {
 
-int MessageBox(const char* text, const char* caption, uint32_t flags) {
-  if (text == nullptr) text = "";
-  if (caption == nullptr) caption = "";
-  if (gMessageBoxHook != nullptr) return gMessageBoxHook(text, caption, flags);
+void PrepareStderr() {}
 
-  const std::string utf8Text = Cp1251ToUtf8(text);
-  const std::string utf8Caption = Cp1251ToUtf8(caption);
-  std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
-  std::fflush(stderr);
-
+int ShowSystemMessageBox(const char* utf8Text, const char* utf8Caption, uint32_t flags) {
   const bool yesNo = (flags & 0xF) == MB_YESNO;
-  // Enter answers Yes (or OK), Escape No.
   const SDL_MessageBoxButtonData okButton[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
        "OK"}};
@@ -36,19 +21,14 @@ int MessageBox(const char* text, const char* caption, uint32_t flags) {
   SDL_MessageBoxData box{};
   box.flags = kind | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
   box.window = nullptr;
-  box.title = utf8Caption.c_str();
-  box.message = utf8Text.c_str();
+  box.title = utf8Caption;
+  box.message = utf8Text;
   box.numbuttons = yesNo ? 2 : 1;
   box.buttons = yesNo ? yesNoButtons : okButton;
 
   int pressed = -1;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
-    // No screen, or the box was closed: the answer a dismissed box gives.
-    return yesNo ? IDNO : IDOK;
-  }
+  if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) return -1;
   return pressed;
 }
 
-void SetMessageBoxHook(int (*hook)(const char*, const char*, uint32_t)) {
-  gMessageBoxHook = hook;
-}
+}  // namespace platform

@@ -1,39 +1,20 @@
-// Modal message boxes.  The texts are Windows-1251; the box is shown in
-// Unicode so that it reads the same on every system locale.  Each box is
-// also written to standard error, for runs started from a console.
-#include <cstdio>
-#include <string>
-
-#include "base/text.h"
-#include "platform/platform.h"
+// The system's message box, in Unicode so that the Cyrillic texts show on
+// every system locale.
+#include "platform/backend.h"
 #include "platform/win32/win32_api.h"
 
-namespace {
-int (*gMessageBoxHook)(const char*, const char*, uint32_t) = nullptr;
-}  // namespace
+namespace platform {
 
-int MessageBox(const char* text, const char* caption, uint32_t flags) {
-  if (text == nullptr) text = "";
-  if (caption == nullptr) caption = "";
-  if (gMessageBoxHook != nullptr) return gMessageBoxHook(text, caption, flags);
-
-  const std::string utf8Text = Cp1251ToUtf8(text);
-  const std::string utf8Caption = Cp1251ToUtf8(caption);
+void PrepareStderr() {
   static bool plain = false;
-  if (!plain) {
-    w32::PlainStderr();
-    plain = true;
-  }
-  std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
-  std::fflush(stderr);
-
-  const bool yesNo = (flags & 0xF) == MB_YESNO;
-  const int pressed = w32::MessageBoxUtf8(utf8Text.c_str(), utf8Caption.c_str(), flags);
-  if (pressed == IDOK || pressed == IDYES || pressed == IDNO) return pressed;
-  // The box could not be shown: the answer a dismissed box gives.
-  return yesNo ? IDNO : IDOK;
+  if (plain) return;
+  w32::PlainStderr();  // the UTF-8 text as it is, no CR added
+  plain = true;
 }
 
-void SetMessageBoxHook(int (*hook)(const char*, const char*, uint32_t)) {
-  gMessageBoxHook = hook;
+int ShowSystemMessageBox(const char* utf8Text, const char* utf8Caption, uint32_t flags) {
+  const int pressed = w32::MessageBoxUtf8(utf8Text, utf8Caption, flags);
+  return pressed > 0 ? pressed : -1;
 }
+
+}  // namespace platform
