@@ -198,8 +198,8 @@ std::string FirstListedTexture(const GameRun& run) {
 
 struct MissingCase {
   const char* name;
-  const char* file;                                        // nullptr: the first texture of the list
-  std::vector<std::pair<const char*, const char*>> boxes;  // caption, text, in order
+  const char* file;  // nullptr: the first texture of the list
+  BoxList boxes;     // caption, text, in order
 };
 void PrintTo(const MissingCase& c, std::ostream* os) {
   *os << c.name;
@@ -228,13 +228,7 @@ TEST_P(MissingFile, StopsWithItsMessageAndExitCode0) {
   ASSERT_TRUE(run_.WaitForExit(kExitTimeoutMs)) << "still running; stderr: " << run_.Stderr();
   EXPECT_EQ(run_.exitCode, 0);
   const std::string err = run_.Stderr();
-  size_t at = 0;
-  for (const auto& [caption, text] : c.boxes) {
-    const std::string line = std::string(caption) + ": " + text + "\n";
-    const size_t found = err.find(line, at);
-    EXPECT_NE(found, std::string::npos) << "missing or out of order: " << line << err;
-    if (found != std::string::npos) at = found + line.size();
-  }
+  EXPECT_EQ(BoxLinesMissing(err, c.boxes), "") << "missing or out of order; stderr: " << err;
   EXPECT_TRUE(FindWindows(x_, kTitle).empty()) << "the window outlived the game";
 }
 

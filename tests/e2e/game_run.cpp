@@ -21,6 +21,21 @@ std::string BuildDir() {
   return ec ? std::string("..") : dir.lexically_normal().string();
 }
 
+std::string BoxLinesMissing(const std::string& err, const BoxList& boxes) {
+  std::string missing;
+  size_t at = 0;
+  for (const auto& [caption, text] : boxes) {
+    const std::string line = std::string(caption) + ": " + text + "\n";
+    const size_t found = err.find(line, at);
+    if (found == std::string::npos) {
+      missing += line;
+    } else {
+      at = found + line.size();
+    }
+  }
+  return missing;
+}
+
 std::string GameBinary() {
   const char* g = std::getenv("DROMO_GAME");
   std::error_code ec;

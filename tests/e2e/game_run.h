@@ -42,6 +42,12 @@ struct GameRun {
   double MillisecondsSinceStart() const;
 };
 
+// Message boxes by caption and text, in the order the game shows them.
+using BoxList = std::vector<std::pair<const char*, const char*>>;
+// The boxes' "caption: text" lines that the game's standard error lacks, or
+// has out of order; empty when all are there in order.
+std::string BoxLinesMissing(const std::string& err, const BoxList& boxes);
+
 // The game binary and the build folder from the test environment.
 std::string GameBinary();
 std::string BuildDir();

@@ -25,6 +25,7 @@
 // After Xlib (x_screen.h).
 #include <X11/extensions/XTest.h>
 
+#include "e2e_play/game_screen.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "records/records.h"
@@ -34,34 +35,14 @@
 namespace {
 
 constexpr const char* kTitle = "st-DROMO";
-constexpr int kW = 800, kH = 600;
-
+using game_screen::kH;
+using game_screen::kW;
+using game_screen::Rect;
+using game_screen::Shot;
+using game_screen::SleepMs;
 using Clock = std::chrono::steady_clock;
 
-void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 // ------------------------------------------------------------ the screen
-
-// A screenshot of the game window, read in the game's own coordinates
-// (origin at the lower-left corner, y upwards).
-struct Shot {
-  Picture pic;
-  unsigned At(int x, int y) const {
-    x = std::clamp(x, 0, kW - 1);
-    y = std::clamp(y, 0, kH - 1);
-    return pic.rgb[static_cast<size_t>(kH - 1 - y) * kW + x];
-  }
-  static int R(unsigned p) { return static_cast<int>(p >> 16); }
-  static int G(unsigned p) { return static_cast<int>((p >> 8) & 0xFF); }
-  static int B(unsigned p) { return static_cast<int>(p & 0xFF); }
-  static int Luma(unsigned p) { return (2 * R(p) + 5 * G(p) + B(p)) / 8; }
-};
-
-struct Rect {
-  int x, y, w, h;  // game coordinates
-};
 
 // Every pixel of a rectangle (clipped to the window).
 void ForEach(const Rect& r, const std::function<void(unsigned)>& f, const Shot& s, int step = 1) {
@@ -218,14 +199,7 @@ class PlayEndToEnd : public ::testing::Test {
   // A key held long enough for a frame to see it (a slow sanitised build
   // included), short of the 170 ms after which a held move repeats.
   void Press(const char* keysym, int holdMs = 120) {
-    const KeyCode code = XKeysymToKeycode(x.display, XStringToKeysym(keysym));
-    ASSERT_NE(code, 0) << keysym;
-    XSetInputFocus(x.display, window.id, RevertToParent, CurrentTime);
-    XTestFakeKeyEvent(x.display, code, True, CurrentTime);
-    XFlush(x.display);
-    SleepMs(holdMs);
-    XTestFakeKeyEvent(x.display, code, False, CurrentTime);
-    XFlush(x.display);
+    ASSERT_TRUE(game_screen::HoldKey(x, window.id, keysym, holdMs)) << keysym;
   }
 
   // The intro alone on the screen: nothing at the right where every other

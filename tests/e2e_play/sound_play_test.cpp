@@ -18,6 +18,7 @@
 // After Xlib (x_screen.h).
 #include <X11/extensions/XTest.h>
 
+#include "e2e_play/game_screen.h"
 #include "game/game.h"
 #include "records/records.h"
 #include "support/wave_capture.h"
@@ -26,9 +27,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+using game_screen::SleepMs;
 
 class SoundPlay : public ::testing::Test {
  protected:
@@ -48,13 +47,7 @@ class SoundPlay : public ::testing::Test {
   double Now() const { return std::chrono::duration<double>(Clock::now() - shown).count(); }
 
   void Press(const char* keysym, int holdMs = 120) {
-    const KeyCode code = XKeysymToKeycode(x.display, XStringToKeysym(keysym));
-    XSetInputFocus(x.display, window.id, RevertToParent, CurrentTime);
-    XTestFakeKeyEvent(x.display, code, True, CurrentTime);
-    XFlush(x.display);
-    SleepMs(holdMs);
-    XTestFakeKeyEvent(x.display, code, False, CurrentTime);
-    XFlush(x.display);
+    ASSERT_TRUE(game_screen::HoldKey(x, window.id, keysym, holdMs)) << keysym;
   }
 };
 

@@ -26,6 +26,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "base/text.h"
+#include "e2e_play/game_screen.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "records/records.h"
@@ -37,55 +38,12 @@
 namespace {
 
 constexpr const char* kTitle = "st-DROMO";
-constexpr int kW = 800, kH = 600;
+using game_screen::kH;
+using game_screen::kW;
+using game_screen::Rect;
+using game_screen::Shot;
+using game_screen::SleepMs;
 using Clock = std::chrono::steady_clock;
-
-void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-struct Rect {
-  int x, y, w, h;  // game coordinates: origin bottom-left, y upwards
-};
-
-// A screenshot of the game window in the game's own coordinates.
-struct Shot {
-  Picture pic;
-  bool Whole() const { return pic.rgb.size() == static_cast<size_t>(kW) * kH; }
-  unsigned At(int x, int y) const {
-    x = std::clamp(x, 0, kW - 1);
-    y = std::clamp(y, 0, kH - 1);
-    return pic.rgb[static_cast<size_t>(kH - 1 - y) * kW + x];
-  }
-  // Mean of f over a rectangle.
-  double Mean(const Rect& r, const std::function<double(int, int, int)>& f) const {
-    double sum = 0;
-    int n = 0;
-    for (int y = r.y; y < r.y + r.h; ++y) {
-      for (int x = r.x; x < r.x + r.w; ++x) {
-        const unsigned p = At(x, y);
-        sum += f(static_cast<int>(p >> 16), static_cast<int>((p >> 8) & 0xFF),
-                 static_cast<int>(p & 0xFF));
-        ++n;
-      }
-    }
-    return n > 0 ? sum / n : 0;
-  }
-  double Luma(const Rect& r) const {
-    return Mean(r, [](int R, int G, int B) { return (2 * R + 5 * G + B) / 8.0; });
-  }
-  // Share of the pixels that differ from another shot's.
-  double Changed(const Shot& o, const Rect& r) const {
-    int changed = 0, n = 0;
-    for (int y = r.y; y < r.y + r.h; ++y) {
-      for (int x = r.x; x < r.x + r.w; ++x) {
-        changed += At(x, y) != o.At(x, y) ? 1 : 0;
-        ++n;
-      }
-    }
-    return n > 0 ? static_cast<double>(changed) / n : 0;
-  }
-};
 
 // Where the game puts its menu lines and letter cells, from its own layout.
 struct UiLayout {
@@ -199,14 +157,8 @@ class UiEndToEnd : public ::testing::Test {
   }
   // A key held long enough for a frame to see it, short of a held repeat.
   void Press(const char* keysym, int holdMs = 120) {
-    const KeyCode code = XKeysymToKeycode(x.display, XStringToKeysym(keysym));
-    ASSERT_NE(code, 0) << keysym;
     Focus();
-    XTestFakeKeyEvent(x.display, code, True, CurrentTime);
-    XFlush(x.display);
-    SleepMs(holdMs);
-    XTestFakeKeyEvent(x.display, code, False, CurrentTime);
-    XFlush(x.display);
+    ASSERT_TRUE(game_screen::HoldKey(x, window.id, keysym, holdMs)) << keysym;
   }
   // The rotate key, held for a quarter second: a slow sanitised frame still
   // sees it, and the menu's and the grid's 400 ms cooldowns keep it to one
