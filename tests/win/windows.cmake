@@ -96,3 +96,8 @@ add_test(NAME win_records_exchange COMMAND ${DROMO_LINUX_BUILD_DIR}/tests/e2e_wi
 set_tests_properties(win_records_exchange PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
   TIMEOUT 600 ENVIRONMENT
   "DROMO_WIN_GAME=${CMAKE_BINARY_DIR}/dromo-wine.sh;DROMO_WIN_RECORDS=${CMAKE_BINARY_DIR}/dromo-records-wine.sh;DROMO_LINUX_GAME=${DROMO_LINUX_BUILD_DIR}/dromo;DROMO_LINUX_RECORDS=${DROMO_LINUX_BUILD_DIR}/dromo-records;DROMO_BUILD_DIR=${CMAKE_BINARY_DIR}")
+
+# The players' zip, made from this tree.
+add_test(NAME win_package COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win/package-test.sh
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${CMAKE_OBJDUMP})
+set_tests_properties(win_package PROPERTIES TIMEOUT 120)
