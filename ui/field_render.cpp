@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <vector>
 
 #include "app/frame.h"
 #include "base/random.h"
@@ -15,6 +17,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/draw.h"
+#include "gfx/draw_cache.h"
 #include "gfx/texture.h"
 #include "ui/fonts.h"
 
@@ -41,6 +44,7 @@ constexpr float kSpawnFrame = 6.0f;
 constexpr float kFrameGrey = 127.0f / 255.0f;
 
 constexpr int kChainFont = 6;
+constexpr int kAllLayers = 1 << 20;
 constexpr int kChargesFont = 5;
 
 // ------------------------------------------------------------ quad batches
@@ -90,37 +94,6 @@ void Add(int layer, int texture, float x, float y, float w, float h, const WellC
   ++gItemCount;
 }
 
-void Flush() {
-  if (gItemCount == 0) return;
-  std::sort(gItems.begin(), gItems.begin() + gItemCount, [](const QuadItem& a, const QuadItem& b) {
-    return a.key != b.key ? a.key < b.key : a.seq < b.seq;
-  });
-  int texture = -1;
-  bool open = false;
-  for (int i = 0; i < gItemCount; ++i) {
-    const QuadItem& q = gItems[i];
-    const int t = q.key % 1024;
-    if (t != texture) {
-      if (open) glEnd();
-      UseTexture(t);
-      texture = t;
-      glBegin(GL_QUADS);
-      open = true;
-    }
-    glColor4f(q.c.r, q.c.g, q.c.b, q.c.a);
-    glTexCoord2f(0, 0);
-    glVertex2f(q.x, q.y);
-    glTexCoord2f(1, 0);
-    glVertex2f(q.x + q.w, q.y);
-    glTexCoord2f(1, 1);
-    glVertex2f(q.x + q.w, q.y + q.h);
-    glTexCoord2f(0, 1);
-    glVertex2f(q.x, q.y + q.h);
-  }
-  if (open) glEnd();
-  gItemCount = 0;
-}
-
 // ------------------------------------------------------------ geometry
 
 struct Geometry {
@@ -157,6 +130,177 @@ constexpr WellColour kWhite{1, 1, 1, 1};
 
 WellColour White(float alpha) {
   return WellColour{1, 1, 1, alpha};
+}
+
+// ------------------------------------------------------------ hidden pixels
+
+// A gem drawn at full alpha hides every pixel that samples only its opaque
+// texels, whatever the well drew there before it.  Those pixels are marked
+// in the depth buffer first, and the layers under the gems skip them: the
+// same picture for fewer pixels blended.
+bool gMaskOn = false;
+GLint gSavedDepthFunc = GL_LESS;
+std::vector<float> gMaskRects;
+
+// Pixel edges [first, end) along one side of a quad at `start`, `size`
+// long, showing `texels` texels of which `inset` at each end may be less
+// than opaque; a pixel counts when both texels of its linear sample are
+// opaque, with a pixel to spare for rounding.
+bool OpaqueSpan(float start, float size, int texels, int inset, float* first, float* end) {
+  if (texels <= 2 * inset + 2 || size <= 0.0f) return false;
+  const float scale = size / static_cast<float>(texels);
+  const float lo = start + (static_cast<float>(inset) + 0.5f) * scale;
+  const float hi = start + (static_cast<float>(texels - inset) - 0.5f) * scale;
+  *first = std::ceil(lo + 0.5f);
+  *end = std::ceil(hi - 1.5f);
+  return *end > *first;
+}
+
+void AddMaskQuad(int texture, float x, float y, float w, float h) {
+  if (texture <= 0 || texture >= kTextureSlots) return;
+  const TextureSlot& t = gTextures.slots[texture];
+  if (t.glName == 0 || t.opaqueInset < 0) return;
+  float x0, x1, y0, y1;
+  if (!OpaqueSpan(x, w, t.width, t.opaqueInset, &x0, &x1) ||
+      !OpaqueSpan(y, h, t.height, t.opaqueInset, &y0, &y1))
+    return;
+  gMaskRects.insert(gMaskRects.end(), {x0, y0, x1 - x0, y1 - y0});
+}
+
+bool HasDepth() {
+  GLint bits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &bits);
+  return bits > 0;
+}
+
+// Every gem of the cells and the falling piece, as the passes below draw
+// them at full alpha.
+void WriteMask(const Geometry& geo, const WellStyle& style) {
+  gMaskOn = false;
+  if (StraightDrawing() || !HasDepth()) return;
+  gMaskRects.clear();
+  const Field& f = *gGame.field;
+  // With the colour pulse the gems grow by 0..3 pixels; the least growth
+  // has the smallest opaque middle.
+  const float g = gOptions.colourPulse != 0 ? 0.0f : 3.0f;
+  for (int32_t i = 0; i < f.count; ++i) {
+    const int32_t v = f.cellAt(i);
+    if (v <= 0) continue;
+    AddMaskQuad(ColourTexture(v, style), CellX(geo, i) - g, CellY(geo, i) - g, geo.cw + 2 * g,
+                geo.ch + 2 * g);
+  }
+  const GameState& gs = gGame;
+  const Piece& p = gs.current;
+  if (p.position >= geo.width && !gs.special.active) {
+    const float lift = FallingPieceOffset(gs.fallTimer, gs.fallPeriod, gs.cellH, gOptions.stepF);
+    for (int slot = 0; slot <= 8; ++slot) {
+      const int32_t colour = slot == 0 ? p.centre : p.ring[slot - 1];
+      if (colour <= 0) continue;
+      const int32_t index = p.position + RingOffset(slot, geo.width);
+      AddMaskQuad(ColourTexture(colour, style), CellX(geo, index) - kPieceGrow,
+                  CellY(geo, index) + lift - kPieceGrow, geo.cw + 2 * kPieceGrow,
+                  geo.ch + 2 * kPieceGrow);
+    }
+  }
+  if (gMaskRects.empty()) return;
+  // A caller that did not clear the screen this frame may have left depth.
+  if (!TakeDepthCleared()) glClear(GL_DEPTH_BUFFER_BIT);
+  glGetIntegerv(GL_DEPTH_FUNC, &gSavedDepthFunc);
+  UseTexture(0);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDepthMask(GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_ALWAYS);
+  glBegin(GL_QUADS);
+  for (size_t k = 0; k + 3 < gMaskRects.size(); k += 4) {
+    const float x = gMaskRects[k], y = gMaskRects[k + 1];
+    const float w = gMaskRects[k + 2], h = gMaskRects[k + 3];
+    glVertex2f(x, y);
+    glVertex2f(x + w, y);
+    glVertex2f(x + w, y + h);
+    glVertex2f(x, y + h);
+  }
+  glEnd();
+  glDepthMask(GL_FALSE);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthFunc(GL_LESS);  // the marked pixels fail, the rest pass
+  glDisable(GL_DEPTH_TEST);
+  gMaskOn = true;
+}
+
+// Draws from here on skip the marked pixels (on) or not (off).
+void MaskTest(bool on) {
+  if (!gMaskOn) return;
+  if (on)
+    glEnable(GL_DEPTH_TEST);
+  else
+    glDisable(GL_DEPTH_TEST);
+}
+
+// The mask has served: the gems are drawn.
+void DropMask() {
+  if (!gMaskOn) return;
+  glDisable(GL_DEPTH_TEST);
+  glDepthFunc(static_cast<GLenum>(gSavedDepthFunc));
+  gMaskOn = false;
+}
+
+// Blending and the texture generation decide what a quad leaves behind.
+uint64_t BlendState() {
+  GLint v[3] = {glIsEnabled(GL_BLEND), 0, 0};
+  glGetIntegerv(GL_BLEND_SRC, &v[1]);
+  glGetIntegerv(GL_BLEND_DST, &v[2]);
+  const uint64_t generation = TextureGeneration();
+  return HashBytes(v, sizeof v, generation);
+}
+
+void NoteQuad(const QuadItem& q, uint64_t state) {
+  struct {
+    int32_t key;
+    float x, y, w, h;
+    WellColour c;
+  } what{q.key, q.x, q.y, q.w, q.h, q.c};
+  NoteDrawnContent(q.x, q.y, q.x + q.w, q.y + q.h, HashBytes(&what, sizeof what, state));
+}
+
+// Layers below `maskBelow` lie under the gems and skip the marked pixels.
+void Flush(int maskBelow = 0) {
+  if (gItemCount == 0) return;
+  std::sort(gItems.begin(), gItems.begin() + gItemCount, [](const QuadItem& a, const QuadItem& b) {
+    return a.key != b.key ? a.key < b.key : a.seq < b.seq;
+  });
+  int texture = -1;
+  int masked = -1;
+  bool open = false;
+  // What each quad draws, for the panels that a copy may draw over it.
+  const uint64_t state = BlendState();
+  for (int i = 0; i < gItemCount; ++i) {
+    const QuadItem& q = gItems[i];
+    NoteQuad(q, state);
+    const int t = q.key % 1024;
+    const int m = gMaskOn && q.key / 1024 < maskBelow ? 1 : 0;
+    if (t != texture || m != masked) {
+      if (open) glEnd();
+      UseTexture(t);
+      if (m != masked) MaskTest(m != 0);
+      texture = t;
+      masked = m;
+      glBegin(GL_QUADS);
+      open = true;
+    }
+    glColor4f(q.c.r, q.c.g, q.c.b, q.c.a);
+    glTexCoord2f(0, 0);
+    glVertex2f(q.x, q.y);
+    glTexCoord2f(1, 0);
+    glVertex2f(q.x + q.w, q.y);
+    glTexCoord2f(1, 1);
+    glVertex2f(q.x + q.w, q.y + q.h);
+    glTexCoord2f(0, 1);
+    glVertex2f(q.x, q.y + q.h);
+  }
+  if (open) glEnd();
+  if (masked == 1) MaskTest(false);
+  gItemCount = 0;
 }
 
 // ------------------------------------------------------------ pulses
@@ -267,6 +411,7 @@ bool InSpawnArea(int32_t index) {
 // of one colour above each other in a column go into one quad.
 void BackgroundPass(const Geometry& geo, const WellStyle& style) {
   const Field& f = *gGame.field;
+  WriteMask(geo, style);
   SetBlend(0);
   for (int32_t col = 0; col < f.width; ++col) {
     int32_t runStart = 0, runLength = 0;
@@ -299,7 +444,7 @@ void BackgroundPass(const Geometry& geo, const WellStyle& style) {
     }
     flushRun();
   }
-  Flush();
+  Flush(kAllLayers);
   SetBlend(38);
   if (gGame.settleSteps > 0) {
     // Bars that grow while the next gravity step comes closer.
@@ -309,7 +454,7 @@ void BackgroundPass(const Geometry& geo, const WellStyle& style) {
     for (int32_t i = 0; i < f.count; ++i) {
       Add(1, kVeilTexture, CellX(geo, i), CellY(geo, i), geo.cw, geo.ch + frac * geo.ch, bar);
     }
-    Flush();
+    Flush(kAllLayers);
   }
 }
 
@@ -333,6 +478,19 @@ bool IsWall(const Field& f, int32_t row, int32_t col) {
 void EdgesPass(const Geometry& geo) {
   const Field& f = *gGame.field;
   UseTexture(0);
+  // The edges follow the walls alone: the same walls, the same lines.
+  struct {
+    Geometry geo;
+    uint64_t state;
+  } what{geo, BlendState()};
+  uint64_t edges = HashBytes(&what, sizeof what, 7);
+  for (int32_t i = 0; i < f.count; ++i) {
+    const int32_t wall = f.cellAt(i) == kWall ? 1 : 0;
+    edges = HashBytes(&wall, sizeof wall, edges);
+  }
+  NoteDrawnContent(geo.x0 - 1, geo.y0 - 1, geo.x0 + static_cast<float>(f.width) * geo.cw + 1,
+                   geo.y0 + static_cast<float>(f.height) * geo.ch + 1, edges);
+  MaskTest(true);
   glBegin(GL_LINES);
   for (int32_t i = 0; i < f.count; ++i) {
     if (f.cellAt(i) == kWall) continue;
@@ -344,6 +502,7 @@ void EdgesPass(const Geometry& geo) {
     if (IsWall(f, row - 1, col)) EdgeLine(x, y + geo.ch, x + geo.cw, y + geo.ch);
   }
   glEnd();
+  MaskTest(false);
   // Stone corner pieces where the playing area turns a corner between two walls.
   const float s = std::min(geo.cw, geo.ch) / 3.0f;
   for (int32_t i = 0; i < f.count; ++i) {
@@ -360,7 +519,7 @@ void EdgesPass(const Geometry& geo) {
       }
     }
   }
-  Flush();
+  Flush(kAllLayers);
 }
 
 void AddColouredCell(int colour, float x, float y, float w, float h, const WellStyle& style) {
@@ -383,7 +542,8 @@ void CellsPass(const Geometry& geo, const WellStyle& style) {
     AddColouredCell(v, x, y, geo.cw, geo.ch, style);
     if (gameOver) Add(2, kVeilTexture, x, y, geo.cw, geo.ch, kWhite);
   }
-  Flush();
+  Flush(1);  // the backdrops lie under the gems
+  DropMask();
   PulseStep(gWellPulses[kLatePulse]);
 }
 
@@ -645,6 +805,7 @@ void ResetWellDrawing() {
   gWellPulsesCreated = false;
   gTimersTickKnown = false;
   gItemCount = 0;
+  gMaskOn = false;
 }
 
 // ------------------------------------------------------------ the well
