@@ -99,7 +99,6 @@ struct Drawn {
 std::vector<Drawn> gDrawn;
 bool gCleared = false;
 bool gDrawnOverflow = false;
-bool gDepthClear = false;
 constexpr size_t kMaxDrawn = 8192;
 
 // ------------------------------------------------------------ the layer
@@ -454,14 +453,7 @@ void RecordScissorTest(int on) {
   gScissor.on = on != 0;
 }
 
-int TakeDepthCleared() {
-  const bool was = gDepthClear;
-  gDepthClear = false;
-  return was ? 1 : 0;
-}
-
 void NoteScreenCleared() {
-  gDepthClear = true;
   gDrawn.clear();
   gCleared = true;
   gDrawnOverflow = false;

@@ -41,10 +41,7 @@ void RecordScissorTest(int on);
 // A draw whose pixels are known by `content` (a hash of everything that
 // decides them: place, colours, texture, blending) lets a copy of what is
 // drawn over it stand as long as the same draws come again.
-// NoteScreenCleared: colour (to black) and depth were cleared.
 void NoteScreenCleared();
-// 1 once after each NoteScreenCleared: the depth buffer is still clear.
-int TakeDepthCleared();
 void NoteDrawn(float x0, float y0, float x1, float y1);
 void NoteDrawnContent(float x0, float y0, float x1, float y1, uint64_t content);
 uint64_t HashBytes(const void* data, size_t size, uint64_t seed);
