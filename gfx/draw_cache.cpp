@@ -103,11 +103,58 @@ constexpr size_t kMaxDrawn = 8192;
 
 // ------------------------------------------------------------ the layer
 
+// A few rectangles that together hold what something draws.
+using Rects = std::vector<Rect>;
+
+bool Overlap(const Rects& a, const Rect& r) {
+  for (const Rect& x : a)
+    if (Overlap(x, r)) return true;
+  return false;
+}
+
+bool Overlap(const Rects& a, const Rects& b) {
+  for (const Rect& r : b)
+    if (Overlap(a, r)) return true;
+  return false;
+}
+
+int64_t AreaOf(const Rect& r) {
+  return r.Empty() ? 0 : static_cast<int64_t>(r.x1 - r.x0) * (r.y1 - r.y0);
+}
+
+// Adds a rectangle.  Rectangles that meet become their outline when that
+// adds little area (a line along a bar, text on its backdrop); the four
+// bars of a frame stay apart, or the frame would copy all it surrounds.
+// Too many become one.
+void AddRect(Rects& rects, Rect r) {
+  if (r.Empty()) return;
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (size_t k = 0; k < rects.size(); ++k) {
+      const Rect u = Union(rects[k], r);
+      const bool meet = Overlap(rects[k], r);
+      if (!meet || 4 * AreaOf(u) > 5 * (AreaOf(rects[k]) + AreaOf(r))) {
+        if (!(meet && (AreaOf(u) == AreaOf(rects[k]) || AreaOf(u) == AreaOf(r)))) continue;
+      }
+      r = u;
+      rects.erase(rects.begin() + static_cast<long>(k));
+      merged = true;
+      break;
+    }
+  }
+  rects.push_back(r);
+  if (rects.size() > 16) {
+    Rect all;
+    for (const Rect& x : rects) all = Union(all, x);
+    rects.assign(1, all);
+  }
+}
+
 struct Item {
   const void* identity = nullptr;
   int kind = 0;
   std::vector<uint8_t> calls;  // per call: replay function, size, arguments
-  Rect area;
+  Rects area;
   GlState entry{}, exit{};
   int cluster = -1;
   bool skipped = false;
@@ -115,7 +162,7 @@ struct Item {
 };
 
 struct Cluster {
-  Rect area;
+  Rects area;
   std::vector<int> items;
   bool isolated = false;
   std::vector<uint64_t> beneath;  // what was drawn under it before the layer
@@ -130,10 +177,10 @@ struct CacheEntry {
   std::vector<std::vector<uint8_t>> calls;
   std::vector<GlState> entry, exit;
   std::vector<uint64_t> beneath;
-  Rect area;
+  Rects area;
   uint64_t textureGeneration = 0;
-  GLuint texture = 0;
-  int texW = 0, texH = 0;
+  std::vector<GLuint> textures;  // one per rectangle of the area
+  std::vector<int> texW, texH;
   uint64_t lastUsed = 0;
 };
 
@@ -193,12 +240,20 @@ const Item* PreviousItem(const Item& item) {
   return nullptr;
 }
 
+bool SameRects(const Rects& a, const Rects& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (a[k].x0 != b[k].x0 || a[k].y0 != b[k].y0 || a[k].x1 != b[k].x1 || a[k].y1 != b[k].y1)
+      return false;
+  }
+  return true;
+}
+
 // The entry made for exactly these items, in this order and this area.
 int FindEntry(const Cluster& c) {
   for (size_t e = 0; e < gCache.size(); ++e) {
     const CacheEntry& ce = gCache[e];
-    if (ce.identities.size() != c.items.size() || ce.area.x0 != c.area.x0 ||
-        ce.area.y0 != c.area.y0 || ce.area.x1 != c.area.x1 || ce.area.y1 != c.area.y1 ||
+    if (ce.identities.size() != c.items.size() || !SameRects(ce.area, c.area) ||
         ce.beneath != c.beneath)
       continue;
     bool same = true;
@@ -218,33 +273,39 @@ int PowerOfTwo(int v) {
 }
 
 void DeleteEntry(CacheEntry& e) {
-  if (e.texture != 0) glDeleteTextures(1, &e.texture);
-  e.texture = 0;
+  for (GLuint& t : e.textures) {
+    if (t != 0) glDeleteTextures(1, &t);
+  }
+  e.textures.clear();
+  e.texW.clear();
+  e.texH.clear();
 }
 
 // Draws the copied picture of a cluster, exactly over its area.
 void DrawCopy(const CacheEntry& e) {
-  const Rect& a = e.area;
   glDisable(GL_BLEND);
   glDisable(GL_SCISSOR_TEST);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, e.texture);
   glColor4f(1, 1, 1, 1);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  const float w = static_cast<float>(a.x1 - a.x0), h = static_cast<float>(a.y1 - a.y0);
-  const float u = w / static_cast<float>(e.texW), v = h / static_cast<float>(e.texH);
-  const float x0 = static_cast<float>(a.x0), y0 = static_cast<float>(a.y0);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex2f(x0, y0);
-  glTexCoord2f(u, 0);
-  glVertex2f(x0 + w, y0);
-  glTexCoord2f(u, v);
-  glVertex2f(x0 + w, y0 + h);
-  glTexCoord2f(0, v);
-  glVertex2f(x0, y0 + h);
-  glEnd();
+  for (size_t k = 0; k < e.area.size() && k < e.textures.size(); ++k) {
+    const Rect& a = e.area[k];
+    glBindTexture(GL_TEXTURE_2D, e.textures[k]);
+    const float w = static_cast<float>(a.x1 - a.x0), h = static_cast<float>(a.y1 - a.y0);
+    const float u = w / static_cast<float>(e.texW[k]), v = h / static_cast<float>(e.texH[k]);
+    const float x0 = static_cast<float>(a.x0), y0 = static_cast<float>(a.y0);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(u, 0);
+    glVertex2f(x0 + w, y0);
+    glTexCoord2f(u, v);
+    glVertex2f(x0 + w, y0 + h);
+    glTexCoord2f(0, v);
+    glVertex2f(x0, y0 + h);
+    glEnd();
+  }
 }
 
 // Copies a cluster's area out of the frame being drawn into a cache entry.
@@ -272,23 +333,33 @@ void CopyOut(const Cluster& c) {
     }
   }
   CacheEntry& e = gCache[slot];
-  const int w = c.area.x1 - c.area.x0, h = c.area.y1 - c.area.y0;
-  const int tw = PowerOfTwo(w), th = PowerOfTwo(h);
-  if (e.texture == 0 || e.texW < tw || e.texH < th) {
+  if (e.textures.size() != c.area.size()) {
     DeleteEntry(e);
-    glGenTextures(1, &e.texture);
-    glBindTexture(GL_TEXTURE_2D, e.texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    e.texW = tw;
-    e.texH = th;
-  } else {
-    glBindTexture(GL_TEXTURE_2D, e.texture);
+    e.textures.assign(c.area.size(), 0);
+    e.texW.assign(c.area.size(), 0);
+    e.texH.assign(c.area.size(), 0);
   }
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, c.area.x0, c.area.y0, w, h);
+  for (size_t k = 0; k < c.area.size(); ++k) {
+    const Rect& a = c.area[k];
+    const int w = a.x1 - a.x0, h = a.y1 - a.y0;
+    const int tw = PowerOfTwo(w), th = PowerOfTwo(h);
+    GLuint& t = e.textures[k];
+    if (t == 0 || e.texW[k] < tw || e.texH[k] < th) {
+      if (t != 0) glDeleteTextures(1, &t);
+      glGenTextures(1, &t);
+      glBindTexture(GL_TEXTURE_2D, t);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+      e.texW[k] = tw;
+      e.texH[k] = th;
+    } else {
+      glBindTexture(GL_TEXTURE_2D, t);
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, a.x0, a.y0, w, h);
+  }
   e.identities.clear();
   e.kinds.clear();
   e.calls.clear();
@@ -318,11 +389,16 @@ std::vector<Cluster> MakeClusters(const Rect& screen) {
     it.cluster = -1;
     it.skipped = false;
     // Nothing is drawn off the screen.
-    it.area.x0 = std::max(it.area.x0, screen.x0);
-    it.area.y0 = std::max(it.area.y0, screen.y0);
-    it.area.x1 = std::min(it.area.x1, screen.x1);
-    it.area.y1 = std::min(it.area.y1, screen.y1);
-    if (it.area.Empty()) continue;
+    Rects on;
+    for (Rect r : it.area) {
+      r.x0 = std::max(r.x0, screen.x0);
+      r.y0 = std::max(r.y0, screen.y0);
+      r.x1 = std::min(r.x1, screen.x1);
+      r.y1 = std::min(r.y1, screen.y1);
+      AddRect(on, r);
+    }
+    it.area = on;
+    if (it.area.empty()) continue;
     Cluster c;
     c.area = it.area;
     c.items.push_back(i);
@@ -333,7 +409,7 @@ std::vector<Cluster> MakeClusters(const Rect& screen) {
     for (size_t a = 0; a < clusters.size() && !merged; ++a) {
       for (size_t b = a + 1; b < clusters.size() && !merged; ++b) {
         if (!Overlap(clusters[a].area, clusters[b].area)) continue;
-        clusters[a].area = Union(clusters[a].area, clusters[b].area);
+        for (const Rect& r : clusters[b].area) AddRect(clusters[a].area, r);
         clusters[a].items.insert(clusters[a].items.end(), clusters[b].items.begin(),
                                  clusters[b].items.end());
         std::sort(clusters[a].items.begin(), clusters[a].items.end());
@@ -346,11 +422,10 @@ std::vector<Cluster> MakeClusters(const Rect& screen) {
     Cluster& c = clusters[k];
     for (int i : c.items) gItems[static_cast<size_t>(i)].cluster = static_cast<int>(k);
     // Copies are taken of the screen only, and only over what is known.
-    c.isolated = gLayerUsable && !gDrawnOverflow && c.area.x0 >= screen.x0 &&
-                 c.area.y0 >= screen.y0 && c.area.x1 <= screen.x1 && c.area.y1 <= screen.y1;
+    c.isolated = gLayerUsable && !gDrawnOverflow;
     c.beneath.clear();
     for (const Drawn& d : gDrawn) {
-      if (!Overlap(d.area, c.area)) continue;
+      if (!Overlap(c.area, d.area)) continue;
       if (d.content == 0) c.isolated = false;
       c.beneath.push_back(d.content);
     }
@@ -435,7 +510,7 @@ void RecordDraw(ReplayFn replay, const void* args, size_t size, float x0, float 
     if (x1 <= x0 || y1 <= y0) return;
   }
   Item& it = gItems[static_cast<size_t>(gCurrentItem)];
-  it.area = Union(it.area, PixelsAround(x0, y0, x1, y1));
+  AddRect(it.area, PixelsAround(x0, y0, x1, y1));
 }
 
 void RecordState(ReplayFn replay, const void* args, size_t size) {
@@ -512,7 +587,7 @@ void BeginLayerItem(const void* identity, int kind) {
   it.identity = identity;
   it.kind = kind;
   it.calls.clear();
-  it.area = Rect{};
+  it.area.clear();
   gCurrentItem = gItemCount++;
   gScissor = ScissorTrack{};
 }
