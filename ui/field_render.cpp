@@ -305,6 +305,9 @@ void Flush() {
   });
   int texture = -1;
   bool open = false;
+  // Every quad here has one colour at all four corners: nothing to shade.
+  const bool flat = !StraightDrawing();
+  if (flat) glShadeModel(GL_FLAT);
   // What each quad draws, for the panels that a copy may draw over it.
   const uint64_t state = BlendState();
   for (int i = 0; i < gItemCount; ++i) {
@@ -329,6 +332,7 @@ void Flush() {
     glVertex2f(q.x, q.y + q.h);
   }
   if (open) glEnd();
+  if (flat) glShadeModel(GL_SMOOTH);
   gItemCount = 0;
 }
 
