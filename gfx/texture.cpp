@@ -142,7 +142,8 @@ int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels) {
   }
   glTexImage2D(GL_TEXTURE_2D, 0, components, slot.width, slot.height, 0, format, GL_UNSIGNED_BYTE,
                slot.pixels);
-  slot.opaqueInset = OpaqueInset(slot);
+  // Smaller mip levels mix the rim into the middle: only level 0 is known.
+  slot.opaqueInset = slot.mipmapped ? -1 : OpaqueInset(slot);
   if (freePixels) FreePixels(slot);
   return 1;
 }
