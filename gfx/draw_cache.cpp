@@ -382,7 +382,33 @@ void CopyOut(const Cluster& c) {
 
 // Groups items whose areas meet; a group touched by nothing else this frame
 // may be drawn from a copy.
+// Everything besides the calls and the draws beneath that decides what the
+// calls draw: where the view maps, how fragments are tested and written.
+uint64_t DrawingSetup() {
+  struct {
+    GLint view[4];
+    GLfloat projection[16], modelView[16], clear[4];
+    GLint depth, alpha, stencil, dither, shade, envMode;
+    GLboolean writes[4];
+    GLfloat lineWidth;
+  } s{};
+  glGetIntegerv(GL_VIEWPORT, s.view);
+  glGetFloatv(GL_PROJECTION_MATRIX, s.projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, s.modelView);
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, s.clear);
+  s.depth = glIsEnabled(GL_DEPTH_TEST);
+  s.alpha = glIsEnabled(GL_ALPHA_TEST);
+  s.stencil = glIsEnabled(GL_STENCIL_TEST);
+  s.dither = glIsEnabled(GL_DITHER);
+  glGetIntegerv(GL_SHADE_MODEL, &s.shade);
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &s.envMode);
+  glGetBooleanv(GL_COLOR_WRITEMASK, s.writes);
+  glGetFloatv(GL_LINE_WIDTH, &s.lineWidth);
+  return HashBytes(&s, sizeof s, 5);
+}
+
 std::vector<Cluster> MakeClusters(const Rect& screen) {
+  const uint64_t setup = DrawingSetup();
   std::vector<Cluster> clusters;
   for (int i = 0; i < gItemCount; ++i) {
     Item& it = gItems[static_cast<size_t>(i)];
@@ -423,7 +449,7 @@ std::vector<Cluster> MakeClusters(const Rect& screen) {
     for (int i : c.items) gItems[static_cast<size_t>(i)].cluster = static_cast<int>(k);
     // Copies are taken of the screen only, and only over what is known.
     c.isolated = gLayerUsable && !gDrawnOverflow;
-    c.beneath.clear();
+    c.beneath.assign(1, setup);
     for (const Drawn& d : gDrawn) {
       if (!Overlap(c.area, d.area)) continue;
       if (d.content == 0) c.isolated = false;
