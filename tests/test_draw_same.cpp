@@ -3,7 +3,7 @@
 // resources, its panels, its frame driver) are drawn both ways on one GL
 // context and compared pixel for pixel: the shape choice, play with a
 // half-full well on every shape, the settling well, the stage results with
-// the records table, the name entry.  The quick way is drawn three times
+// the records table, the options menu, the name entry.  The quick way is drawn three times
 // in a row, so that the panel layer draws from its copies by the third.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -305,6 +305,17 @@ TEST_F(DrawSame, StageResultsWithTheRecords) {
         gGame.stageEndStarted = 1;
         gGame.closeLock = 0;
         ShowPanel(StageResultsPanel, true);
+        ApplyVisibilityRules();
+      },
+      false);
+}
+
+TEST_F(DrawSame, OptionsMenuOverPlay) {
+  Compare(
+      "options",
+      [] {
+        MiddleOfAGame(kVariantWaist, false);
+        ShowPanel(OptionsPanel, true);
         ApplyVisibilityRules();
       },
       false);
