@@ -132,10 +132,8 @@ void AddRect(Rects& rects, Rect r) {
     merged = false;
     for (size_t k = 0; k < rects.size(); ++k) {
       const Rect u = Union(rects[k], r);
-      const bool meet = Overlap(rects[k], r);
-      if (!meet || 4 * AreaOf(u) > 5 * (AreaOf(rects[k]) + AreaOf(r))) {
-        if (!(meet && (AreaOf(u) == AreaOf(rects[k]) || AreaOf(u) == AreaOf(r)))) continue;
-      }
+      // One inside the other always merges: its outline is the larger.
+      if (!Overlap(rects[k], r) || 4 * AreaOf(u) > 5 * (AreaOf(rects[k]) + AreaOf(r))) continue;
       r = u;
       rects.erase(rects.begin() + static_cast<long>(k));
       merged = true;
@@ -281,7 +279,7 @@ void DeleteEntry(CacheEntry& e) {
   e.texH.clear();
 }
 
-// Draws the copied picture of a cluster, exactly over its area.
+// Draws the copied pictures of a cluster, exactly over its rectangles.
 void DrawCopy(const CacheEntry& e) {
   glDisable(GL_BLEND);
   glDisable(GL_SCISSOR_TEST);

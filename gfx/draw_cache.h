@@ -4,11 +4,11 @@
 // their texts change only now and then.  While a layer is open, the drawing
 // primitives do not draw: they append themselves to the layer's recording,
 // one item per top-level panel (or frame border).  When the layer closes,
-// items whose recording is the same as when their pixels were last copied
-// out, and whose screen area nothing else touches this frame, are drawn as
-// that copy in one opaque quad; the others are replayed call by call.  The
-// picture is the same either way: an isolated area over the cleared screen
-// is a function of the calls drawn into it.
+// a group of items whose recordings, GL state and the draws beneath them
+// are the same as when their rectangles were last copied out is drawn as
+// those copies, one opaque quad each; the others are replayed call by call.
+// The picture is the same either way: an area is a function of the calls
+// drawn into it and of what lay there before.
 #pragma once
 
 #include <cstddef>
