@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/draw.h"
+#include "gfx/draw_cache.h"
 #include "gfx/resources.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
@@ -68,6 +69,7 @@ void ClearScreen() {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClearDepth(1.0);
   glClear(GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT);
+  NoteScreenCleared();
 }
 
 // False only while the field choice is the screen: no options menu, no stage
@@ -195,11 +197,13 @@ void DrawBackground() {
 void DrawPanels() {
   PanelMousePass(gActions[ActionPointer].fired);
   Begin2DWindow();
+  BeginCachedLayer();  // panels whose picture holds still are drawn from a copy
   DrawPanelTree();
   DrawPanelBorder(RecordsStripPanel, kBlendNormal, nullptr, 8.0f, 1);
   DrawPanelBorder(RecordsPanel, kBlendNormal, nullptr, 12.0f, 1);
   DrawPanelBorder(SideInfoPanel, 0, nullptr, 8.0f, 1);
   DrawPanelBorder(OptionsPanel, kBlendNormal, nullptr, 14.0f, 1);
+  EndCachedLayer();
   End2D();
 }
 

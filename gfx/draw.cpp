@@ -3,7 +3,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "app/app_state.h"
+#include "gfx/draw_cache.h"
 
 int32_t In2D = 0;
 
@@ -17,6 +22,32 @@ const FrameStyle kDefaultFrameStyle = {{
 }};
 
 namespace {
+
+// ------------------------------------------------------------ recording
+
+// A call's arguments as plain bytes, and back.
+template <typename A>
+A Unpack(const uint8_t* p) {
+  A a;
+  std::memcpy(&a, p, sizeof a);
+  return a;
+}
+
+// Records a call whose arguments are one plain struct.
+template <typename A>
+void Record(ReplayFn replay, const A& a, float x, float y, float w, float h) {
+  RecordDraw(replay, &a, sizeof a, std::min(x, x + w), std::min(y, y + h), std::max(x, x + w),
+             std::max(y, y + h));
+}
+
+// A quad counts as drawn only inside the 2D mode, as it is drawn.
+bool RecordingQuad() {
+  return DrawRecording() && In2D == 1;
+}
+
+void NoteRect(float x, float y, float w, float h) {
+  NoteDrawn(std::min(x, x + w), std::min(y, y + h), std::max(x, x + w), std::max(y, y + h));
+}
 
 // Corner colours of a quad, counter-clockwise from the lower left.
 struct Corner {
@@ -36,8 +67,20 @@ void EndQuad(int filled) {
   if (!filled) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
+struct ShadedArgs {
+  float x, y, w, h;
+  int32_t filled;
+  Corner c[4];
+};
+void ReplayShaded(const uint8_t* p, size_t);
+
 void ShadedQuad(float x, float y, float w, float h, int filled, const Corner (&c)[4]) {
+  if (RecordingQuad()) {
+    Record(ReplayShaded, ShadedArgs{x, y, w, h, filled, {c[0], c[1], c[2], c[3]}}, x, y, w, h);
+    return;
+  }
   if (!BeginQuad(filled)) return;
+  NoteRect(x, y, w, h);
   glBegin(GL_QUADS);
   glColor4f(c[0].r, c[0].g, c[0].b, c[0].a);
   glTexCoord2f(0, 0);
@@ -55,9 +98,28 @@ void ShadedQuad(float x, float y, float w, float h, int filled, const Corner (&c
   EndQuad(filled);
 }
 
+void ReplayShaded(const uint8_t* p, size_t) {
+  const auto a = Unpack<ShadedArgs>(p);
+  ShadedQuad(a.x, a.y, a.w, a.h, a.filled, a.c);
+}
+
+struct TexturedArgs {
+  float x, y, w, h;
+  int32_t filled;
+  float uv[8];
+};
+void ReplayTextured(const uint8_t* p, size_t);
+
 // Texture coordinates per corner, counter-clockwise from the lower left.
 void TexturedQuad(float x, float y, float w, float h, int filled, const float (&uv)[8]) {
+  if (RecordingQuad()) {
+    TexturedArgs a{x, y, w, h, filled, {}};
+    std::memcpy(a.uv, uv, sizeof a.uv);
+    Record(ReplayTextured, a, x, y, w, h);
+    return;
+  }
   if (!BeginQuad(filled)) return;
+  NoteRect(x, y, w, h);
   glBegin(GL_QUADS);
   glTexCoord2f(uv[0], uv[1]);
   glVertex2f(x, y);
@@ -71,7 +133,33 @@ void TexturedQuad(float x, float y, float w, float h, int filled, const float (&
   EndQuad(filled);
 }
 
+void ReplayTextured(const uint8_t* p, size_t) {
+  const auto a = Unpack<TexturedArgs>(p);
+  TexturedQuad(a.x, a.y, a.w, a.h, a.filled, a.uv);
+}
+
+// A line lights the pixels on either side of its coordinates.
+float LineLo(int a, int b) {
+  return static_cast<float>(std::min(a, b) - 1);
+}
+float LineHi(int a, int b) {
+  return static_cast<float>(std::max(a, b) + 1);
+}
+
+struct LineArgs {
+  int32_t ax, ay, mx, my, bx, by;
+  ByteColour c1, c2;
+};
+void ReplayLine(const uint8_t* p, size_t);
+
 void ShadedLine(int ax, int ay, int mx, int my, int bx, int by, ByteColour c1, ByteColour c2) {
+  if (DrawRecording()) {
+    const LineArgs a{ax, ay, mx, my, bx, by, c1, c2};
+    RecordDraw(ReplayLine, &a, sizeof a, LineLo(ax, bx), LineLo(ay, by), LineHi(ax, bx),
+               LineHi(ay, by));
+    return;
+  }
+  NoteDrawn(LineLo(ax, bx), LineLo(ay, by), LineHi(ax, bx), LineHi(ay, by));
   glBegin(GL_LINES);
   glColor3ub(c1.r, c1.g, c1.b);
   glVertex2i(ax, ay);
@@ -81,6 +169,40 @@ void ShadedLine(int ax, int ay, int mx, int my, int bx, int by, ByteColour c1, B
   glColor3ub(c1.r, c1.g, c1.b);
   glVertex2i(bx, by);
   glEnd();
+}
+
+void ReplayLine(const uint8_t* p, size_t) {
+  const auto a = Unpack<LineArgs>(p);
+  ShadedLine(a.ax, a.ay, a.mx, a.my, a.bx, a.by, a.c1, a.c2);
+}
+
+void ReplayBlend(const uint8_t* p, size_t) {
+  SetBlend(Unpack<int32_t>(p));
+}
+
+struct ColourArgs {
+  float alpha, r, g, b;
+};
+void ReplayColour(const uint8_t* p, size_t) {
+  const auto a = Unpack<ColourArgs>(p);
+  SetColor(a.alpha, a.r, a.g, a.b);
+}
+
+void ReplayQuads(const uint8_t* p, size_t size) {
+  std::vector<float> rects(size / sizeof(float));
+  std::memcpy(rects.data(), p, rects.size() * sizeof(float));
+  Quads(rects.data(), static_cast<int>(rects.size() / 4));
+}
+
+struct ScissorArgs {
+  int32_t x, y, w, h;
+};
+void ReplayScissor(const uint8_t* p, size_t) {
+  const auto a = Unpack<ScissorArgs>(p);
+  SetScissor(a.x, a.y, a.w, a.h);
+}
+void ReplayScissorTest(const uint8_t* p, size_t) {
+  SetScissorTest(Unpack<int32_t>(p));
 }
 
 }  // namespace
@@ -119,6 +241,11 @@ void End2D() {
 }
 
 void SetBlend(int preset) {
+  if (DrawRecording()) {
+    const int32_t a = preset;
+    RecordState(ReplayBlend, &a, sizeof a);
+    return;
+  }
   if (preset <= 0) {
     glDisable(GL_BLEND);
     return;
@@ -189,6 +316,11 @@ void SetBlend(int preset) {
 }
 
 void SetColor(float alpha, float r, float g, float b) {
+  if (DrawRecording()) {
+    const ColourArgs a{alpha, r, g, b};
+    RecordState(ReplayColour, &a, sizeof a);
+    return;
+  }
   if (alpha > 0.00001f) {
     // The material only needs setting when colour-material is switched on;
     // while it stays on, the colour calls keep it current.
@@ -214,10 +346,24 @@ void Quad(float x, float y, float w, float h, int filled) {
 }
 
 void Quads(const float* rects, int count) {
-  if (rects == nullptr || count <= 0 || !BeginQuad(1)) return;
+  if (rects == nullptr || count <= 0) return;
+  if (RecordingQuad()) {
+    float x0 = rects[0], y0 = rects[1], x1 = x0, y1 = y0;
+    for (int i = 0; i < count; ++i) {
+      const float* r = rects + 4 * i;
+      x0 = std::min({x0, r[0], r[0] + r[2]});
+      y0 = std::min({y0, r[1], r[1] + r[3]});
+      x1 = std::max({x1, r[0], r[0] + r[2]});
+      y1 = std::max({y1, r[1], r[1] + r[3]});
+    }
+    RecordDraw(ReplayQuads, rects, sizeof(float) * 4 * static_cast<size_t>(count), x0, y0, x1, y1);
+    return;
+  }
+  if (!BeginQuad(1)) return;
   glBegin(GL_QUADS);
   for (int i = 0; i < count; ++i) {
     const float x = rects[4 * i], y = rects[4 * i + 1], w = rects[4 * i + 2], h = rects[4 * i + 3];
+    NoteRect(x, y, w, h);
     glTexCoord2f(0, 0);
     glVertex2f(x, y);
     glTexCoord2f(1, 0);
@@ -312,4 +458,27 @@ void DrawFrame(const FrameStyle* style, float x, float y, float w, float h, floa
   ColourVGradientQuad(bt.r, bt.g, bt.b, bt.first, bt.second, x, y, w, b, 1);
   GradientLineH(x0, xm, x1, y0, c1, c2);
   GradientLineH(x0, xm, x1, static_cast<int>(y + b), c1, c2);
+}
+
+void SetScissor(int x, int y, int w, int h) {
+  if (DrawRecording()) {
+    const ScissorArgs a{x, y, w, h};
+    RecordState(ReplayScissor, &a, sizeof a);
+    RecordScissor(x, y, w, h);
+    return;
+  }
+  glScissor(x, y, w, h);
+}
+
+void SetScissorTest(int on) {
+  if (DrawRecording()) {
+    const int32_t a = on != 0 ? 1 : 0;
+    RecordState(ReplayScissorTest, &a, sizeof a);
+    RecordScissorTest(a);
+    return;
+  }
+  if (on)
+    glEnable(GL_SCISSOR_TEST);
+  else
+    glDisable(GL_SCISSOR_TEST);
 }

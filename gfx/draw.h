@@ -42,5 +42,8 @@ void ColourHGradientQuad(float r, float g, float b, float alphaLeft, float alpha
                          float y, float w, float h, int filled);
 void GradientLineV(int y0, int ym, int y1, int x, ByteColour c1, ByteColour c2);
 void GradientLineH(int x0, int xm, int x1, int y, ByteColour c1, ByteColour c2);
+// The clip rectangle in window pixels, and switching it on and off.
+void SetScissor(int x, int y, int w, int h);
+void SetScissorTest(int on);
 void DrawFrame(const FrameStyle* style, float x, float y, float w, float h, float border,
                int outset, ByteColour c1, ByteColour c2);

@@ -3,16 +3,31 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <string>
 
 #include "base/file_util.h"
+#include "gfx/draw_cache.h"
 #include "gfx/texture.h"
 
 TextureStore gTextures;
 std::string LastImageName;
 
 namespace {
+
+uint64_t gTextureGeneration = 1;
+
+void ReplayBind(const uint8_t* p, size_t) {
+  GLuint name = 0;
+  std::memcpy(&name, p, sizeof name);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, name);
+}
+
+void ReplayDisable(const uint8_t*, size_t) {
+  DisableTexturing();
+}
 
 GLenum PixelFormatOf(int bitsPerPixel) {
   return bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
@@ -75,6 +90,22 @@ int HandMadeMipLevels(const TextureSlot& slot, int m) {
   return 1;
 }
 
+// The smallest inset that leaves only texels of full alpha.
+int OpaqueInset(const TextureSlot& slot) {
+  if (slot.bitsPerPixel != 32) return 0;
+  const int w = slot.width, h = slot.height;
+  auto opaque = [&](int k) {
+    for (int y = k; y < h - k; ++y)
+      for (int x = k; x < w - k; ++x)
+        if (slot.pixels[(static_cast<size_t>(y) * w + x) * 4 + 3] != 255) return false;
+    return true;
+  };
+  for (int k = 0; 2 * k < std::min(w, h) && k <= 16; ++k) {
+    if (opaque(k)) return k;
+  }
+  return -1;
+}
+
 }  // namespace
 
 int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels) {
@@ -82,6 +113,7 @@ int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels) {
       slot.width <= 0 || slot.height <= 0)
     return 0;
   DeleteTexture(slot);
+  NoteTexturesChanged();
   glGenTextures(1, &slot.glName);
   glBindTexture(GL_TEXTURE_2D, slot.glName);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -110,16 +142,24 @@ int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels) {
   }
   glTexImage2D(GL_TEXTURE_2D, 0, components, slot.width, slot.height, 0, format, GL_UNSIGNED_BYTE,
                slot.pixels);
+  // Smaller mip levels mix the rim into the middle: only level 0 is known.
+  slot.opaqueInset = slot.mipmapped ? -1 : OpaqueInset(slot);
   if (freePixels) FreePixels(slot);
   return 1;
 }
 
 void DeleteTexture(TextureSlot& slot) {
-  if (slot.glName != 0) glDeleteTextures(1, &slot.glName);
+  slot.opaqueInset = -1;
+  if (slot.glName != 0) {
+    glDeleteTextures(1, &slot.glName);
+    NoteTexturesChanged();
+  }
   slot.glName = 0;
 }
 
 void ReleaseStore(TextureStore& store) {
+  // The layer's copies go with the pictures, while the context still exists.
+  ReleaseLayerCache();
   for (TextureSlot& slot : store.slots) {
     FreePixels(slot);
     DeleteTexture(slot);
@@ -134,12 +174,28 @@ void BindTextureSlot(TextureStore& store, int n) {
 
 void BindTexture(TextureSlot& slot) {
   if (slot.glName == 0) return;
+  if (DrawRecording()) {
+    RecordState(ReplayBind, &slot.glName, sizeof slot.glName);
+    return;
+  }
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, slot.glName);
 }
 
 void DisableTexturing() {
+  if (DrawRecording()) {
+    RecordState(ReplayDisable, nullptr, 0);
+    return;
+  }
   glDisable(GL_TEXTURE_2D);
+}
+
+void NoteTexturesChanged() {
+  ++gTextureGeneration;
+}
+
+uint64_t TextureGeneration() {
+  return gTextureGeneration;
 }
 
 namespace {

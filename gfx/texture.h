@@ -13,6 +13,9 @@ struct TextureSlot {
   int32_t width = 0, height = 0;
   int32_t bitsPerPixel = 0;   // 24 or 32
   uint8_t* pixels = nullptr;  // bottom row first, RGB or RGBA; owned
+  // Texels inset by this many on every side are all fully opaque (-1: no
+  // such square); drawers may skip what such texels cover.
+  int32_t opaqueInset = -1;
 };
 
 constexpr int kTextureSlots = 501;
@@ -54,6 +57,11 @@ int LoadTextureList(TextureStore& store, const char* listName);
 void FreePixels(TextureSlot& slot);
 void DeleteTexture(TextureSlot& slot);
 void ReleaseStore(TextureStore& store);
+
+// Counts every texture made or deleted (here or by the fonts): a picture
+// copied from the screen is stale once the textures it was drawn with change.
+void NoteTexturesChanged();
+uint64_t TextureGeneration();
 
 void BindTextureSlot(TextureStore& store, int n);
 void BindTexture(TextureSlot& slot);

@@ -156,6 +156,45 @@ TEST_F(TextureTest, FiltersFollowDepthAndMipLevels) {
   }
 }
 
+// How far in from the edges every texel is fully opaque: what drawers may
+// treat as covering whatever lies under it.
+TEST_F(TextureTest, OpaqueInsetIsTheFirstSquareOfFullAlpha) {
+  struct Case {
+    const char* what;
+    int bits, rim, mip;
+    uint8_t rimAlpha, middleAlpha;
+    int inset;
+  };
+  const Case cases[] = {
+      {"opaque 32-bit", 32, 0, 0, 255, 255, 0},
+      {"24-bit", 24, 3, 0, 0, 0, 0},
+      {"two-texel soft rim", 32, 2, 0, 128, 255, 2},
+      {"one texel short of opaque", 32, 1, 0, 255, 254, -1},
+      {"mip-mapped", 32, 2, 1, 0, 255, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    slot = TextureSlot{};
+    slot.width = slot.height = 16;
+    slot.bitsPerPixel = c.bits;
+    const int bpp = c.bits / 8;
+    slot.pixels = static_cast<uint8_t*>(std::malloc(16 * 16 * static_cast<size_t>(bpp)));
+    ASSERT_NE(slot.pixels, nullptr);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        uint8_t* p = slot.pixels + (y * 16 + x) * bpp;
+        p[0] = p[1] = p[2] = 200;
+        const bool rim = x < c.rim || y < c.rim || x >= 16 - c.rim || y >= 16 - c.rim;
+        if (bpp == 4) p[3] = rim ? c.rimAlpha : c.middleAlpha;
+      }
+    }
+    ASSERT_EQ(CreateTexture(slot, c.mip, 1), 1);
+    EXPECT_EQ(slot.opaqueInset, c.inset);
+    DeleteTexture(slot);
+    EXPECT_EQ(slot.opaqueInset, -1);
+  }
+}
+
 TEST_F(TextureTest, HandMadeLevelsNeedTheirMinimumSize) {
   struct Case {
     int mip, w, h;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <vector>
 
 #include "app/frame.h"
 #include "base/random.h"
@@ -15,6 +17,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/draw.h"
+#include "gfx/draw_cache.h"
 #include "gfx/texture.h"
 #include "ui/fonts.h"
 
@@ -45,16 +48,22 @@ constexpr int kChargesFont = 5;
 
 // ------------------------------------------------------------ quad batches
 
+// A rectangle that later opaque pixels cover (see "hidden pixels").
+struct Hole {
+  float x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // whole pixels; empty when x1 <= x0
+};
+
 struct QuadItem {
   int32_t key;  // layer * 1024 + texture: the drawing order
   int32_t seq;  // order of arrival, kept within a key
   float x, y, w, h;
   WellColour c;
+  float u0, v0, u1, v1;  // texture coordinates of the lower-left and upper-right corners
 };
 
 // More than the largest well needs in its busiest pass (two quads per cell
 // and a bar each while settling).
-constexpr int kMaxItems = 3 * kMaxFieldCells;
+constexpr int kMaxItems = 16 * kMaxFieldCells;
 std::array<QuadItem, kMaxItems> gItems;
 int gItemCount = 0;
 
@@ -86,39 +95,61 @@ void UseTexture(int slot) {
 void Add(int layer, int texture, float x, float y, float w, float h, const WellColour& c) {
   // An invisible quad still costs its pixels.
   if (c.a <= 0.0f || w <= 0.0f || h <= 0.0f || gItemCount >= kMaxItems) return;
-  gItems[gItemCount] = QuadItem{layer * 1024 + texture, gItemCount, x, y, w, h, c};
+  gItems[gItemCount] = QuadItem{layer * 1024 + texture, gItemCount, x, y, w, h, c, 0, 0, 1, 1};
   ++gItemCount;
 }
 
-void Flush() {
-  if (gItemCount == 0) return;
-  std::sort(gItems.begin(), gItems.begin() + gItemCount, [](const QuadItem& a, const QuadItem& b) {
-    return a.key != b.key ? a.key < b.key : a.seq < b.seq;
-  });
-  int texture = -1;
-  bool open = false;
-  for (int i = 0; i < gItemCount; ++i) {
-    const QuadItem& q = gItems[i];
-    const int t = q.key % 1024;
-    if (t != texture) {
-      if (open) glEnd();
-      UseTexture(t);
-      texture = t;
-      glBegin(GL_QUADS);
-      open = true;
+// The part of a quad outside the given holes, as up to a few quads that
+// show the texture where the whole quad would.
+void AddAround(int layer, int texture, float x, float y, float w, float h, const WellColour& c,
+               const Hole* const* holes, int holeCount) {
+  if (c.a <= 0.0f || w <= 0.0f || h <= 0.0f) return;
+  struct Piece {
+    float x0, y0, x1, y1;
+  };
+  const float xEnd = x + w, yEnd = y + h;
+  std::array<Piece, 64> parts;
+  int n = 0;
+  parts[n++] = Piece{x, y, xEnd, yEnd};
+  for (int k = 0; k < holeCount; ++k) {
+    const Hole* hole = holes[k];
+    if (hole == nullptr) continue;
+    std::array<Piece, 64> next;
+    int m = 0;
+    for (int k = 0; k < n; ++k) {
+      const Piece p = parts[static_cast<size_t>(k)];
+      const float hx0 = std::max(p.x0, hole->x0), hx1 = std::min(p.x1, hole->x1);
+      const float hy0 = std::max(p.y0, hole->y0), hy1 = std::min(p.y1, hole->y1);
+      if (hx1 <= hx0 || hy1 <= hy0 || m + 4 > static_cast<int>(next.size())) {
+        if (m < static_cast<int>(next.size())) next[static_cast<size_t>(m++)] = p;
+        continue;
+      }
+      if (hy0 > p.y0) next[static_cast<size_t>(m++)] = Piece{p.x0, p.y0, p.x1, hy0};
+      if (p.y1 > hy1) next[static_cast<size_t>(m++)] = Piece{p.x0, hy1, p.x1, p.y1};
+      if (hx0 > p.x0) next[static_cast<size_t>(m++)] = Piece{p.x0, hy0, hx0, hy1};
+      if (p.x1 > hx1) next[static_cast<size_t>(m++)] = Piece{hx1, hy0, p.x1, hy1};
     }
-    glColor4f(q.c.r, q.c.g, q.c.b, q.c.a);
-    glTexCoord2f(0, 0);
-    glVertex2f(q.x, q.y);
-    glTexCoord2f(1, 0);
-    glVertex2f(q.x + q.w, q.y);
-    glTexCoord2f(1, 1);
-    glVertex2f(q.x + q.w, q.y + q.h);
-    glTexCoord2f(0, 1);
-    glVertex2f(q.x, q.y + q.h);
+    parts = next;
+    n = m;
   }
-  if (open) glEnd();
-  gItemCount = 0;
+  for (int k = 0; k < n && gItemCount < kMaxItems; ++k) {
+    const Piece& p = parts[static_cast<size_t>(k)];
+    // Edges the holes did not move stay exactly where the whole quad has them.
+    const bool left = p.x0 == x, right = p.x1 == xEnd, bottom = p.y0 == y, top = p.y1 == yEnd;
+    QuadItem& q = gItems[gItemCount];
+    q.key = layer * 1024 + texture;
+    q.seq = gItemCount;
+    q.x = p.x0;
+    q.y = p.y0;
+    q.w = left && right ? w : p.x1 - p.x0;
+    q.h = bottom && top ? h : p.y1 - p.y0;
+    q.c = c;
+    q.u0 = left ? 0.0f : (p.x0 - x) / w;
+    q.u1 = right ? 1.0f : (p.x1 - x) / w;
+    q.v0 = bottom ? 0.0f : (p.y0 - y) / h;
+    q.v1 = top ? 1.0f : (p.y1 - y) / h;
+    ++gItemCount;
+  }
 }
 
 // ------------------------------------------------------------ geometry
@@ -157,6 +188,152 @@ constexpr WellColour kWhite{1, 1, 1, 1};
 
 WellColour White(float alpha) {
   return WellColour{1, 1, 1, alpha};
+}
+
+// ------------------------------------------------------------ hidden pixels
+
+// A gem drawn at full alpha hides every pixel that samples only its opaque
+// texels, whatever the well drew there before it.  The textured layers
+// under the gems (settle bars, cell backdrops) leave those rectangles out:
+// the same picture for fewer pixels blended.
+std::vector<Hole> gCellHoles;     // by cell index
+std::array<Hole, 9> gPieceHoles;  // the falling piece's gems
+int gPieceHoleCount = 0;
+bool gHolesOn = false;
+
+// Pixel edges [first, end) along one side of a quad at `start`, `size`
+// long, showing `texels` texels of which `inset` at each end may be less
+// than opaque; a pixel counts when both texels of its linear sample are
+// opaque, with a pixel to spare for rounding.
+bool OpaqueSpan(float start, float size, int texels, int inset, float* first, float* end) {
+  if (texels <= 2 * inset + 2 || size <= 0.0f) return false;
+  const float scale = size / static_cast<float>(texels);
+  const float lo = start + (static_cast<float>(inset) + 0.5f) * scale;
+  const float hi = start + (static_cast<float>(texels - inset) - 0.5f) * scale;
+  *first = std::ceil(lo + 0.5f);
+  *end = std::ceil(hi - 1.5f);
+  return *end > *first;
+}
+
+Hole GemHole(int texture, float x, float y, float w, float h) {
+  Hole hole;
+  if (texture <= 0 || texture >= kTextureSlots) return hole;
+  const TextureSlot& t = gTextures.slots[texture];
+  if (t.glName == 0 || t.opaqueInset < 0) return hole;
+  if (!OpaqueSpan(x, w, t.width, t.opaqueInset, &hole.x0, &hole.x1) ||
+      !OpaqueSpan(y, h, t.height, t.opaqueInset, &hole.y0, &hole.y1))
+    return Hole{};
+  return hole;
+}
+
+// Every gem of the cells and the falling piece, as the passes below draw
+// them at full alpha.
+void FindHoles(const Geometry& geo, const WellStyle& style) {
+  const Field& f = *gGame.field;
+  gHolesOn = !StraightDrawing();
+  gPieceHoleCount = 0;
+  gCellHoles.assign(static_cast<size_t>(f.count), Hole{});
+  if (!gHolesOn) return;
+  // With the colour pulse the gems grow by 0..3 pixels; the least growth
+  // has the smallest opaque middle.
+  const float g = gOptions.colourPulse != 0 ? 0.0f : 3.0f;
+  for (int32_t i = 0; i < f.count; ++i) {
+    const int32_t v = f.cellAt(i);
+    if (v <= 0) continue;
+    gCellHoles[static_cast<size_t>(i)] = GemHole(ColourTexture(v, style), CellX(geo, i) - g,
+                                                 CellY(geo, i) - g, geo.cw + 2 * g, geo.ch + 2 * g);
+  }
+  const GameState& gs = gGame;
+  const Piece& p = gs.current;
+  if (p.position < geo.width || gs.special.active) return;
+  const float lift = FallingPieceOffset(gs.fallTimer, gs.fallPeriod, gs.cellH, gOptions.stepF);
+  for (int slot = 0; slot <= 8; ++slot) {
+    const int32_t colour = slot == 0 ? p.centre : p.ring[slot - 1];
+    if (colour <= 0) continue;
+    const int32_t index = p.position + RingOffset(slot, geo.width);
+    const Hole h = GemHole(ColourTexture(colour, style), CellX(geo, index) - kPieceGrow,
+                           CellY(geo, index) + lift - kPieceGrow, geo.cw + 2 * kPieceGrow,
+                           geo.ch + 2 * kPieceGrow);
+    if (h.x1 > h.x0) gPieceHoles[static_cast<size_t>(gPieceHoleCount++)] = h;
+  }
+}
+
+const Hole* CellHole(int32_t index) {
+  if (!gHolesOn || index < 0 || static_cast<size_t>(index) >= gCellHoles.size()) return nullptr;
+  const Hole& h = gCellHoles[static_cast<size_t>(index)];
+  return h.x1 > h.x0 ? &h : nullptr;
+}
+
+// The holes over one quad: of some cells and of the falling piece.
+struct HoleList {
+  std::array<const Hole*, 40> holes{};
+  int count = 0;
+  void Cell(int32_t index) {
+    const Hole* h = CellHole(index);
+    if (h != nullptr && count < static_cast<int>(holes.size()))
+      holes[static_cast<size_t>(count++)] = h;
+  }
+  void Piece() {
+    if (!gHolesOn) return;
+    for (int k = 0; k < gPieceHoleCount && count < static_cast<int>(holes.size()); ++k)
+      holes[static_cast<size_t>(count++)] = &gPieceHoles[static_cast<size_t>(k)];
+  }
+};
+
+// Blending and the texture generation decide what a quad leaves behind.
+uint64_t BlendState() {
+  GLint v[3] = {glIsEnabled(GL_BLEND), 0, 0};
+  glGetIntegerv(GL_BLEND_SRC, &v[1]);
+  glGetIntegerv(GL_BLEND_DST, &v[2]);
+  const uint64_t generation = TextureGeneration();
+  return HashBytes(v, sizeof v, generation);
+}
+
+void NoteQuad(const QuadItem& q, uint64_t state) {
+  struct {
+    int32_t key;
+    float x, y, w, h;
+    WellColour c;
+  } what{q.key, q.x, q.y, q.w, q.h, q.c};
+  NoteDrawnContent(q.x, q.y, q.x + q.w, q.y + q.h, HashBytes(&what, sizeof what, state));
+}
+
+void Flush() {
+  if (gItemCount == 0) return;
+  std::sort(gItems.begin(), gItems.begin() + gItemCount, [](const QuadItem& a, const QuadItem& b) {
+    return a.key != b.key ? a.key < b.key : a.seq < b.seq;
+  });
+  int texture = -1;
+  bool open = false;
+  // Every quad here has one colour at all four corners: nothing to shade.
+  const bool flat = !StraightDrawing();
+  if (flat) glShadeModel(GL_FLAT);
+  // What each quad draws, for the panels that a copy may draw over it.
+  const uint64_t state = BlendState();
+  for (int i = 0; i < gItemCount; ++i) {
+    const QuadItem& q = gItems[i];
+    NoteQuad(q, state);
+    const int t = q.key % 1024;
+    if (t != texture) {
+      if (open) glEnd();
+      UseTexture(t);
+      texture = t;
+      glBegin(GL_QUADS);
+      open = true;
+    }
+    glColor4f(q.c.r, q.c.g, q.c.b, q.c.a);
+    glTexCoord2f(q.u0, q.v0);
+    glVertex2f(q.x, q.y);
+    glTexCoord2f(q.u1, q.v0);
+    glVertex2f(q.x + q.w, q.y);
+    glTexCoord2f(q.u1, q.v1);
+    glVertex2f(q.x + q.w, q.y + q.h);
+    glTexCoord2f(q.u0, q.v1);
+    glVertex2f(q.x, q.y + q.h);
+  }
+  if (open) glEnd();
+  if (flat) glShadeModel(GL_SMOOTH);
+  gItemCount = 0;
 }
 
 // ------------------------------------------------------------ pulses
@@ -267,6 +444,7 @@ bool InSpawnArea(int32_t index) {
 // of one colour above each other in a column go into one quad.
 void BackgroundPass(const Geometry& geo, const WellStyle& style) {
   const Field& f = *gGame.field;
+  FindHoles(geo, style);
   SetBlend(0);
   for (int32_t col = 0; col < f.width; ++col) {
     int32_t runStart = 0, runLength = 0;
@@ -276,6 +454,8 @@ void BackgroundPass(const Geometry& geo, const WellStyle& style) {
       if (runLength == 0) return;
       // The run goes from its top cell (runStart) down runLength rows.
       const int32_t bottom = runStart + (runLength - 1) * f.width;
+      // Opaque runs cost little a pixel: cutting the gems out of them would
+      // cost more in quads than it saves.
       Add(0, runTextured ? style.backgroundTexture : 0, CellX(geo, bottom), CellY(geo, bottom),
           geo.cw, geo.ch * static_cast<float>(runLength), run);
       runLength = 0;
@@ -307,7 +487,13 @@ void BackgroundPass(const Geometry& geo, const WellStyle& style) {
         static_cast<float>(std::clamp(gGame.settleTimer, 0, kSettleStepMs)) / kSettleStepMs;
     const WellColour bar{0.5f, gWellPulses[kBarPulse].value, 1.0f, 0.03f};
     for (int32_t i = 0; i < f.count; ++i) {
-      Add(1, kVeilTexture, CellX(geo, i), CellY(geo, i), geo.cw, geo.ch + frac * geo.ch, bar);
+      // A bar reaches into the cell above while it grows.
+      HoleList holes;
+      holes.Cell(i);
+      holes.Cell(i - f.width);
+      holes.Piece();
+      AddAround(1, kVeilTexture, CellX(geo, i), CellY(geo, i), geo.cw, geo.ch + frac * geo.ch, bar,
+                holes.holes.data(), holes.count);
     }
     Flush();
   }
@@ -333,6 +519,18 @@ bool IsWall(const Field& f, int32_t row, int32_t col) {
 void EdgesPass(const Geometry& geo) {
   const Field& f = *gGame.field;
   UseTexture(0);
+  // The edges follow the walls alone: the same walls, the same lines.
+  struct {
+    Geometry geo;
+    uint64_t state;
+  } what{geo, BlendState()};
+  uint64_t edges = HashBytes(&what, sizeof what, 7);
+  for (int32_t i = 0; i < f.count; ++i) {
+    const int32_t wall = f.cellAt(i) == kWall ? 1 : 0;
+    edges = HashBytes(&wall, sizeof wall, edges);
+  }
+  NoteDrawnContent(geo.x0 - 1, geo.y0 - 1, geo.x0 + static_cast<float>(f.width) * geo.cw + 1,
+                   geo.y0 + static_cast<float>(f.height) * geo.ch + 1, edges);
   glBegin(GL_LINES);
   for (int32_t i = 0; i < f.count; ++i) {
     if (f.cellAt(i) == kWall) continue;
@@ -363,11 +561,13 @@ void EdgesPass(const Geometry& geo) {
   Flush();
 }
 
-void AddColouredCell(int colour, float x, float y, float w, float h, const WellStyle& style) {
+// `hole`: where the cell's own gem hides its backdrop.
+void AddColouredCell(int colour, float x, float y, float w, float h, const WellStyle& style,
+                     const Hole* hole = nullptr) {
   const CellLook look = ColouredCellLook(colour);
   if (look.backdrop) {
-    Add(0, style.backdropTexture, x - kBackdropGrow, y - kBackdropGrow, w + 2 * kBackdropGrow,
-        h + 2 * kBackdropGrow, look.backdropColour);
+    AddAround(0, style.backdropTexture, x - kBackdropGrow, y - kBackdropGrow, w + 2 * kBackdropGrow,
+              h + 2 * kBackdropGrow, look.backdropColour, &hole, 1);
   }
   const float g = static_cast<float>(look.grow);
   Add(1, ColourTexture(colour, style), x - g, y - g, w + 2 * g, h + 2 * g, look.tint);
@@ -380,7 +580,7 @@ void CellsPass(const Geometry& geo, const WellStyle& style) {
     const int32_t v = f.cellAt(i);
     if (v <= 0) continue;
     const float x = CellX(geo, i), y = CellY(geo, i);
-    AddColouredCell(v, x, y, geo.cw, geo.ch, style);
+    AddColouredCell(v, x, y, geo.cw, geo.ch, style, CellHole(i));
     if (gameOver) Add(2, kVeilTexture, x, y, geo.cw, geo.ch, kWhite);
   }
   Flush();
@@ -645,6 +845,7 @@ void ResetWellDrawing() {
   gWellPulsesCreated = false;
   gTimersTickKnown = false;
   gItemCount = 0;
+  gHolesOn = false;
 }
 
 // ------------------------------------------------------------ the well

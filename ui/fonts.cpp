@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <vector>
 
 #include "app/app_state.h"
 #include "base/file_util.h"
+#include "gfx/draw_cache.h"
 #include "gfx/texture.h"
 
 FontSet gFonts;
@@ -65,6 +67,7 @@ void LoadFontTexture(FontSet& fonts, int slot, const std::string& path) {
   const int ok = DecodeTga(file.data, file.size, img);
   ReleaseReader(file);
   if (!ok) return;
+  NoteTexturesChanged();
   if (fonts.textures[slot] != 0) glDeleteTextures(1, &fonts.textures[slot]);
   GLuint name = 0;
   glGenTextures(1, &name);
@@ -179,6 +182,75 @@ void ParseFont(std::istream& in, Font& f) {
   BuildGlyphLists(f);
 }
 
+void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, float x, float y,
+               int viewX, int viewY, int viewW, int viewH, const char* colours, size_t colourLength,
+               int skipFront, int skipBack);
+
+// A recorded text: these, then the text's bytes, then the colours' bytes.
+struct TextArgs {
+  FontSet* fonts;
+  int32_t fontSlot;
+  float x, y;
+  int32_t viewX, viewY, viewW, viewH;
+  int32_t skipFront, skipBack;
+  uint32_t length;
+  int32_t colourLength;  // -1: no colour string
+};
+
+void ReplayText(const uint8_t* p, size_t size) {
+  TextArgs a;
+  if (size < sizeof a) return;
+  std::memcpy(&a, p, sizeof a);
+  const char* text = reinterpret_cast<const char*>(p + sizeof a);
+  const char* colours = a.colourLength >= 0 ? text + a.length : nullptr;
+  DrawBytes(*a.fonts, text, a.length, a.fontSlot, a.x, a.y, a.viewX, a.viewY, a.viewW, a.viewH,
+            colours, a.colourLength >= 0 ? static_cast<size_t>(a.colourLength) : 0, a.skipFront,
+            a.skipBack);
+}
+
+void RecordText(FontSet& fonts, const char* text, size_t length, int fontSlot, float x, float y,
+                int viewX, int viewY, int viewW, int viewH, const char* colours,
+                size_t colourLength, int skipFront, int skipBack) {
+  const TextArgs a{&fonts,
+                   fontSlot,
+                   x,
+                   y,
+                   viewX,
+                   viewY,
+                   viewW,
+                   viewH,
+                   skipFront,
+                   skipBack,
+                   static_cast<uint32_t>(length),
+                   colours != nullptr ? static_cast<int32_t>(colourLength) : -1};
+  std::vector<uint8_t> bytes(sizeof a + length + (colours != nullptr ? colourLength : 0));
+  std::memcpy(bytes.data(), &a, sizeof a);
+  if (length > 0) std::memcpy(bytes.data() + sizeof a, text, length);
+  if (colours != nullptr && colourLength > 0)
+    std::memcpy(bytes.data() + sizeof a + length, colours, colourLength);
+  // Where the glyphs go, as DrawBytes places them; in another view than
+  // the window's, anywhere.
+  const Font& font = fonts.fonts[fontSlot];
+  const int64_t lo = font.firstChar, hi = lo + font.glyphCount;
+  const size_t from = static_cast<size_t>(skipFront), to = length - static_cast<size_t>(skipBack);
+  const float backdrop = lo <= 0 && hi > 0 ? static_cast<float>(font.glyphs[0].width) : 0.0f;
+  float pen = 0, right = 0, top = 0;
+  for (size_t i = from; i < to; ++i) {
+    const int64_t code = static_cast<unsigned char>(text[i]);
+    if (code < lo || code >= hi) continue;
+    const float w = static_cast<float>(font.glyphs[code].width);
+    right = std::max(right, pen + std::max(w, backdrop));
+    top = std::max(top,
+                   static_cast<float>(std::max(font.glyphs[code].height, font.glyphs[0].height)));
+    if (code - lo >= 4) pen += w;
+  }
+  if (viewX == 0 && viewY == 0 && viewW == gApp.windowWidth && viewH == gApp.windowHeight) {
+    RecordDraw(ReplayText, bytes.data(), bytes.size(), x, y, x + right, y + top);
+  } else {
+    RecordDraw(ReplayText, bytes.data(), bytes.size(), -1.0e6f, -1.0e6f, 1.0e6f, 1.0e6f);
+  }
+}
+
 // The shared body of DrawText and DrawTextStr; colours are used only when
 // they match the text in length.
 void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, float x, float y,
@@ -195,6 +267,11 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
   if (skipFront + skipBack >= len) return;
   const size_t from = static_cast<size_t>(skipFront), to = length - static_cast<size_t>(skipBack);
   const bool coloured = colours != nullptr && colourLength == length;
+  if (DrawRecording()) {
+    RecordText(fonts, text, length, fontSlot, x, y, viewX, viewY, viewW, viewH, colours,
+               colourLength, skipFront, skipBack);
+    return;
+  }
 
   GLfloat saved[4] = {1, 1, 1, 1};
   if (coloured) glGetFloatv(GL_CURRENT_COLOR, saved);
@@ -221,7 +298,7 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
   const float cellU = static_cast<float>(font.textureWidth / font.columns) * du;
   const float cellV =
       static_cast<float>(font.textureHeight / font.rows) / static_cast<float>(font.textureHeight);
-  float pen = 0;
+  float pen = 0, right = 0, top = 0;
   // Glyph i of the font at the pen; glyphs 0..3 are overlays and do not
   // move it.
   auto glyph = [&](int64_t code) {
@@ -239,6 +316,8 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
     glVertex2f(pen + w, h);
     glTexCoord2f(u, v + cellV);
     glVertex2f(pen, h);
+    right = std::max(right, pen + w);
+    top = std::max(top, h);
     if (i >= 4) pen += w;
   };
   // Bytes the font has no glyph for draw nothing.
@@ -327,6 +406,11 @@ void DrawBytes(FontSet& fonts, const char* text, size_t length, int fontSlot, fl
     if (inFont(text[i])) glyph(static_cast<unsigned char>(text[i]));
   }
   glEnd();
+  if (viewX == 0 && viewY == 0 && viewW == gApp.windowWidth && viewH == gApp.windowHeight) {
+    NoteDrawn(x, y, x + right, y + top);
+  } else {
+    NoteDrawn(-1.0e6f, -1.0e6f, 1.0e6f, 1.0e6f);  // somewhere in another view
+  }
 
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
@@ -342,6 +426,7 @@ int LoadFonts(FontSet& fonts, const char* directory) {
   const std::string dir = directory != nullptr ? directory : "";
   std::istringstream in;
   if (!OpenTextList((dir + "/_tfonts.txt").c_str(), in)) return 0;
+  NoteTexturesChanged();  // new widths draw old texts differently
   if (!FindMarker(in, "=tex=")) return 0;
   int32_t textures = 0;
   ReadInts(in, {&textures});
@@ -370,6 +455,7 @@ int LoadFonts(FontSet& fonts, const char* directory) {
 }
 
 void ReleaseFonts(FontSet& fonts) {
+  NoteTexturesChanged();
   for (Font& f : fonts.fonts) DeleteFontLists(f);
   for (uint32_t& t : fonts.textures) {
     if (t != 0) glDeleteTextures(1, &t);

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "game/game_state.h"
 #include "gfx/draw.h"
+#include "gfx/draw_cache.h"
 #include "gfx/texture.h"
 #include "ui/field_choice.h"
 #include "ui/fonts.h"
@@ -81,7 +82,7 @@ void ResultsGradient(const Panel* p) {
 void DrawResultsBackdrop(Panel* p) {
   if (p == nullptr) return;
   // The border lies outside the panel, so the clip must let it through.
-  glScissor(0, 0, gRootPanel.w, gRootPanel.h);
+  SetScissor(0, 0, gRootPanel.w, gRootPanel.h);
   ResultsGradient(p);
   DrawPanelBorder(p, kBlendNormal, nullptr, 16.0f, 1);
 }
@@ -301,11 +302,36 @@ void BuildNameEntry() {
 
 void DrawPanelRec(Panel* p) {
   if (p == nullptr || !p->visible) return;
-  glScissor(p->x - 1, p->y - 1, p->w + 2, p->h + 2);
-  glEnable(GL_SCISSOR_TEST);
+  SetScissor(p->x - 1, p->y - 1, p->w + 2, p->h + 2);
+  SetScissorTest(1);
   if (p->draw != nullptr) p->draw(p);
   for (Panel* c : p->children) DrawPanelRec(c);
-  glDisable(GL_SCISSOR_TEST);
+  SetScissorTest(0);
+}
+
+// Layer item kinds: a top-level panel with its sub-tree, the root's own
+// clip around them, a frame border.
+constexpr int kItemPanel = 0, kItemRootClip = 1, kItemRootEnd = 2, kItemBorder = 3;
+
+// The tree as layer items: what the root does before and after its
+// children, and each top-level panel on its own.
+void RecordPanelTree() {
+  Panel* root = &gRootPanel;
+  if (!root->visible) return;
+  BeginLayerItem(root, kItemRootClip);
+  SetScissor(root->x - 1, root->y - 1, root->w + 2, root->h + 2);
+  SetScissorTest(1);
+  if (root->draw != nullptr) root->draw(root);
+  EndLayerItem();
+  for (Panel* c : root->children) {
+    if (c == nullptr || !c->visible) continue;
+    BeginLayerItem(c, kItemPanel);
+    DrawPanelRec(c);
+    EndLayerItem();
+  }
+  BeginLayerItem(root, kItemRootEnd);
+  SetScissorTest(0);
+  EndLayerItem();
 }
 
 }  // namespace
@@ -383,7 +409,12 @@ void DrawPanelTree() {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  DrawPanelRec(&gRootPanel);
+  // Inside the layer the calls are drawn when it closes, under the window's
+  // 2D projection, which is this one.
+  if (CachedLayerOpen() && !DrawRecording())
+    RecordPanelTree();
+  else
+    DrawPanelRec(&gRootPanel);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
@@ -392,7 +423,10 @@ void DrawPanelTree() {
 
 void DrawPanelBorder(Panel* p, int blendPreset, const FrameStyle* style, float border, int outset) {
   if (p == nullptr || !p->visible) return;
+  const bool item = CachedLayerOpen() && !DrawRecording();
+  if (item) BeginLayerItem(p, kItemBorder);
   SetBlend(blendPreset);
   // A null style is the default bevel.
   DrawFrame(style, X(p), Y(p), W(p), H(p), border, outset, kBorderEdge, kBorderMiddle);
+  if (item) EndLayerItem();
 }

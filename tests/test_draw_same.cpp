@@ -1,0 +1,336 @@
+// The quick way of drawing a frame gives the same picture as the
+// straightforward one.  Representative frames of the real game (its
+// resources, its panels, its frame driver) are drawn both ways on one GL
+// context and compared pixel for pixel: the shape choice, play with a
+// half-full well on every shape, the settling well, the stage results with
+// the records table, the options menu, the name entry.  The quick way is drawn three times
+// in a row, so that the panel layer draws from its copies by the third.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/frame.h"
+#include "app/input_actions.h"
+#include "app/window.h"
+#include "base/timers.h"
+#include "game/game.h"
+#include "game/game_state.h"
+#include "gfx/draw.h"
+#include "gfx/draw_cache.h"
+#include "gfx/resources.h"
+#include "gfx/texture.h"
+#include "platform/platform.h"
+#include "records/records.h"
+#include "support/gl_context.h"
+#include "ui/field_choice.h"
+#include "ui/field_render.h"
+#include "ui/fonts.h"
+#include "ui/layout.h"
+#include "ui/name_entry.h"
+#include "ui/panel_tree.h"
+
+namespace {
+
+constexpr int kW = 800, kH = 600;
+
+uint32_t gNow = 100000;
+uint32_t FakeTicks() {
+  return gNow;
+}
+
+using Picture = std::vector<uint8_t>;
+
+Picture ReadScreen() {
+  Picture p(static_cast<size_t>(kW) * kH * 3);
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, p.data());
+  return p;
+}
+
+// DROMO_PERF_SHOTS=DIR keeps both pictures of every frame (PPM) for a look.
+void Keep(const Picture& p, const std::string& name) {
+  const char* dir = std::getenv("DROMO_PERF_SHOTS");
+  if (dir == nullptr) return;
+  FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
+  if (f == nullptr) return;
+  std::fprintf(f, "P6 %d %d 255\n", kW, kH);
+  for (int y = kH - 1; y >= 0; --y) std::fwrite(&p[static_cast<size_t>(y) * kW * 3], 1, kW * 3, f);
+  std::fclose(f);
+}
+
+::testing::AssertionResult SamePicture(const Picture& want, const Picture& got) {
+  int differ = 0, firstX = -1, firstY = -1;
+  for (size_t i = 0; i < want.size(); i += 3) {
+    if (want[i] != got[i] || want[i + 1] != got[i + 1] || want[i + 2] != got[i + 2]) {
+      if (differ++ == 0) {
+        firstX = static_cast<int>((i / 3) % kW);
+        firstY = static_cast<int>((i / 3) / kW);
+      }
+    }
+  }
+  if (differ == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << differ << " pixels differ, the first at (" << firstX << ", " << firstY << ")";
+}
+
+// Not one black screen: the frames compared show something.
+int LitPixels(const Picture& p) {
+  int lit = 0;
+  for (size_t i = 0; i < p.size(); i += 3) lit += (p[i] | p[i + 1] | p[i + 2]) != 0 ? 1 : 0;
+  return lit;
+}
+
+class DrawSame : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (std::getenv("DISPLAY") == nullptr) return;
+    const char* build = std::getenv("DROMO_BUILD_DIR");
+    if (build == nullptr) return;
+    previous = std::filesystem::current_path();
+    char pattern[] = "/tmp/dromo-same-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return;
+    work = pattern;
+    std::filesystem::create_directory_symlink(std::filesystem::path(build) / "res", work / "res");
+    std::filesystem::current_path(work);
+    savedApp = gApp;
+    gApp.windowWidth = kW;
+    gApp.windowHeight = kH;
+    SetTickSource(FakeTicks);
+    if (!OpenGlContext(kW, kH)) return;
+    context = true;
+    ready = InitGl() == 1;
+    GameStartup();
+  }
+  static void TearDownTestSuite() {
+    if (context) {
+      ReleaseFonts(gFonts);
+      ReleasePanelTree();
+      ReleaseStore(gTextures);
+      FreePixels(gBackgroundTexture);
+      DeleteTexture(gBackgroundTexture);
+      DestroyGlTestContext();
+    }
+    context = ready = false;
+    SetTickSource(nullptr);
+    SetStraightDrawing(0);
+    gApp = savedApp;
+    if (!work.empty()) {
+      std::filesystem::current_path(previous);
+      std::error_code ec;
+      std::filesystem::remove_all(work, ec);
+    }
+  }
+  void SetUp() override {
+    if (!ready) GTEST_SKIP() << "needs DISPLAY and the generated res/ of the build";
+  }
+
+  // The managed panels' visibility and the game, as the scene left them.
+  struct Moment {
+    GameState game;
+    Field field;
+    std::vector<int32_t> shown;
+    int32_t choice = 0;
+  };
+  static std::vector<Panel*> Managed() {
+    return {OptionsPanel,        NameEntryPanel, StageResultsPanel,
+            ResultsColumnsPanel, RecordsPanel,   RecordsStripPanel,
+            FieldChoicePanel,    BonusPanel,     SideInfoPanel};
+  }
+  static Moment Take() {
+    Moment m{gGame, *gGame.field, {}, gChoiceState};
+    for (Panel* p : Managed()) m.shown.push_back(p != nullptr ? p->visible : 0);
+    return m;
+  }
+  static void Restore(const Moment& m) {
+    gGame = m.game;
+    *gGame.field = m.field;
+    gChoiceState = m.choice;
+    const std::vector<Panel*> panels = Managed();
+    for (size_t i = 0; i < panels.size(); ++i) ShowPanel(panels[i], m.shown[i] != 0);
+  }
+
+  // The frame driver's frame from the same moment, every time the same.
+  Picture Draw(const Moment& moment, bool straight) {
+    SetStraightDrawing(straight ? 1 : 0);
+    gNow = 100000;
+    ClearKeyTable();
+    ResetWellDrawing();
+    ResetFrameClock();
+    std::srand(7);
+    Restore(moment);
+    gNow += 16;
+    RunFrame(1);
+    const Picture p = ReadScreen();
+    SwapBuffers();
+    SetStraightDrawing(0);
+    return p;
+  }
+
+  // Both ways; `copies` says the panel layer must have drawn from its
+  // copies by the third quick frame.
+  void Compare(const std::string& name, const std::function<void()>& scene, bool copies) {
+    SCOPED_TRACE(name);
+    gNow = 100000;
+    std::srand(7);
+    scene();
+    const Moment moment = Take();
+    const Picture old = Draw(moment, true);
+    EXPECT_GT(LitPixels(old), kW * kH / 10);
+    Keep(old, name + "-old");
+    for (int round = 1; round <= 3; ++round) {
+      const Picture quick = Draw(moment, false);
+      EXPECT_TRUE(SamePicture(old, quick)) << "quick frame " << round;
+      if (round == 3) {
+        Keep(quick, name + "-new");
+        if (copies) {
+          EXPECT_GT(LastLayerStats().cached, 0);
+        }
+      }
+    }
+  }
+
+  static inline bool context = false, ready = false;
+  static inline std::filesystem::path previous, work;
+  static inline AppState savedApp;
+};
+
+// The default records, as a fresh records file has them, without writing it.
+void DefaultRecords() {
+  for (int p = 0; p < 20; ++p) {
+    RecordEntry& e = gRecordTable[static_cast<size_t>(p)];
+    e = RecordEntry{};
+    std::snprintf(e.name, sizeof e.name, "%-12s", p == 3 ? "Nadia" : "---");
+    e.score = 940 - 10 * p;
+    e.timeMs = 1680000;
+    e.day = 16;
+    e.month = 1;
+    e.year = 2026;
+  }
+  BuildRecordLines(gRecordTable);
+  gRecordsLoaded = 1;
+}
+
+void HideScreens() {
+  ShowPanel(FieldChoicePanel, false);
+  ShowPanel(StageResultsPanel, false);
+  ShowPanel(OptionsPanel, false);
+  ShowPanel(NameEntryPanel, false);
+}
+
+// A game in its fifth stage: the lower half of the well filled, a piece
+// falling, the preview and the chain on; `settling` adds the settle bars.
+void MiddleOfAGame(int shape, bool settling) {
+  gChoiceState = 2;
+  HideScreens();
+  Field* f = SelectVariant(shape);
+  ResetGame();
+  gGame.stage = 4;
+  BuildField(f);
+  DefaultRecords();
+  std::srand(7);
+  for (int32_t row = f->height / 2; row < f->height - 1; ++row) {
+    for (int32_t col = 1; col < f->width - 1; ++col) {
+      const int32_t i = f->index(row, col);
+      if (f->cellAt(i) == 0) f->setCell(i, 1 + std::rand() % 9);
+    }
+  }
+  GameState& g = gGame;
+  g.current = Piece{};
+  g.current.centre = 2;
+  g.current.ring[1] = 7;
+  g.current.ring[3] = 4;
+  g.current.ring[7] = 5;
+  g.current.position = f->index(3, f->width / 2);
+  g.fallTimer = 600;
+  g.spawnDelay = 0;
+  g.downGuard = 0;
+  g.next.centre = 3;
+  g.next.ring[3] = 1;
+  g.next.ring[7] = 6;
+  g.piecesInStage = 5;
+  g.score = 312;
+  g.cubes = 80;
+  g.stageCubes = 30;
+  g.chainNumber = 3;
+  g.chainBonus = 33;
+  g.lastRemoval = 4;
+  g.lastPoints = 16;
+  g.bestPoints = 36;
+  g.settleSteps = settling ? 10 : 0;
+  g.settleTimer = settling ? 60 : 0;
+  ApplyVisibilityRules();
+}
+
+TEST_F(DrawSame, PlayOnEveryShape) {
+  for (int shape = 1; shape <= 6; ++shape) {
+    Compare(
+        "play-shape" + std::to_string(shape), [shape] { MiddleOfAGame(shape, false); }, true);
+  }
+}
+
+TEST_F(DrawSame, SettlingWell) {
+  for (int shape : {kVariantSport, kVariantHurdle}) {
+    Compare(
+        "settle-shape" + std::to_string(shape), [shape] { MiddleOfAGame(shape, true); }, true);
+  }
+}
+
+TEST_F(DrawSame, ShapeChoice) {
+  Compare(
+      "choice",
+      [] {
+        MiddleOfAGame(kVariantSport, false);
+        gChoiceState = 0;
+        gSelectedShape = 3;
+      },
+      false);
+}
+
+TEST_F(DrawSame, StageResultsWithTheRecords) {
+  Compare(
+      "results",
+      [] {
+        MiddleOfAGame(kVariantJug, false);
+        gGame.stageEndStarted = 1;
+        gGame.closeLock = 0;
+        ShowPanel(StageResultsPanel, true);
+        ApplyVisibilityRules();
+      },
+      false);
+}
+
+TEST_F(DrawSame, OptionsMenuOverPlay) {
+  Compare(
+      "options",
+      [] {
+        MiddleOfAGame(kVariantWaist, false);
+        ShowPanel(OptionsPanel, true);
+        ApplyVisibilityRules();
+      },
+      false);
+}
+
+TEST_F(DrawSame, NameEntryAfterAGoodGame) {
+  Compare(
+      "name-entry",
+      [] {
+        MiddleOfAGame(kVariantEasy, false);
+        gGame.score = 2000;
+        ShowPanel(NameEntryPanel, true);
+        ApplyVisibilityRules();
+      },
+      false);
+}
+
+}  // namespace
