@@ -31,8 +31,6 @@ int32_t PulsesSteppedThisFrame = 0;
 
 namespace {
 
-constexpr int kBlendNormal = 38;
-
 constexpr int32_t kIntroMs = 3000;
 constexpr float kIntroAnchor = 128.0f;
 constexpr float kIntroSpeed = 0.34f;  // pixels (and alpha) per millisecond

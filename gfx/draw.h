@@ -23,6 +23,9 @@ int Begin2D(double left, double right, double bottom, double top);
 void End2D();
 // The window-sized 2D projection most callers use.
 int Begin2DWindow();
+// Blend presets go by number; 0 turns blending off.  The one most drawing
+// uses: colour over what lies beneath by its alpha.
+constexpr int kBlendNormal = 38;
 void SetBlend(int preset);
 void SetColor(float alpha, float r, float g, float b);
 void Quad(float x, float y, float w, float h, int filled);

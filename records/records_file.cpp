@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint32_t kHeaderFirst = 1;
 constexpr uint32_t kHeaderSecond = 977676;
-constexpr uint32_t kBlocksOffset = 8;
 
 // Position 19 is written first with the base key, each later block one step less.
 constexpr uint32_t Key(int position) {

@@ -33,7 +33,7 @@ void DrawDebugOverlay() {
   const int half = gApp.windowWidth / 2;
   const float x = static_cast<float>(half);
   Begin2DWindow();
-  SetBlend(38);
+  SetBlend(kBlendNormal);
   SetColor(0.7f, 0.0f, 0.0f, 0.0f);
   DisableTexturing();
   Quad(x, 40.0f, static_cast<float>(half), 80.0f, 1);

@@ -480,7 +480,7 @@ void BackgroundPass(const Geometry& geo, const WellStyle& style) {
     flushRun();
   }
   Flush();
-  SetBlend(38);
+  SetBlend(kBlendNormal);
   if (gGame.settleSteps > 0) {
     // Bars that grow while the next gravity step comes closer.
     const float frac =
@@ -636,7 +636,7 @@ void PiecePass(const Geometry& geo, const WellStyle& style) {
 void WellText(const std::string& text, int font, float x, float y, const WellColour& c) {
   glColor4f(c.r, c.g, c.b, c.a);
   DrawTextAt(text, font, x, y);
-  SetBlend(38);
+  SetBlend(kBlendNormal);
   ForgetTextureState();
 }
 
@@ -859,7 +859,7 @@ void DrawWellPass(int pass, const WellStyle& style) {
       StepWellPulses();
       CountDisplayTimers();
       glLoadIdentity();
-      SetBlend(38);
+      SetBlend(kBlendNormal);
       SetColor(1.0f, 1.0f, 1.0f, 1.0f);  // colour-material on for the whole well
       break;
     case kWellPassBackground:

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kBlendNormal = 38;
 constexpr int kCardFont = 5;
 constexpr int kSmallCardFont = 3;
 constexpr int kPad = 10;

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kBlendNormal = 38;
 constexpr ByteColour kBorderEdge{127, 127, 127};
 constexpr ByteColour kBorderMiddle{0, 0, 0};
 

@@ -152,7 +152,7 @@ void DrawTextInputBox() {
   constexpr float kBoxX = 26.0f, kBoxH = 160.0f;
 
   Begin2DWindow();
-  SetBlend(38);
+  SetBlend(kBlendNormal);
   SetColor(1.0f, 1.0f, 1.0f, 1.0f);
   if (gTextures.slots[kBoxTexture].glName != 0) {
     BindTextureSlot(gTextures, kBoxTexture);
