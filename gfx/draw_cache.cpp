@@ -558,7 +558,9 @@ void NoteScreenCleared() {
   gDrawnOverflow = false;
 }
 
-void NoteDrawnContent(float x0, float y0, float x1, float y1, uint64_t content) {
+namespace {
+// content 0: what was drawn there is not known.
+void Note(float x0, float y0, float x1, float y1, uint64_t content) {
   if (gReplaying || gLayerOpen) return;
   const Rect r = PixelsAround(x0, y0, x1, y1);
   if (r.Empty()) return;
@@ -566,18 +568,16 @@ void NoteDrawnContent(float x0, float y0, float x1, float y1, uint64_t content) 
     gDrawnOverflow = true;
     return;
   }
-  gDrawn.push_back(Drawn{r, content == 0 ? 1 : content});
+  gDrawn.push_back(Drawn{r, content});
+}
+}  // namespace
+
+void NoteDrawnContent(float x0, float y0, float x1, float y1, uint64_t content) {
+  Note(x0, y0, x1, y1, content == 0 ? 1 : content);
 }
 
 void NoteDrawn(float x0, float y0, float x1, float y1) {
-  if (gReplaying || gLayerOpen) return;
-  const Rect r = PixelsAround(x0, y0, x1, y1);
-  if (r.Empty()) return;
-  if (gDrawn.size() >= kMaxDrawn) {
-    gDrawnOverflow = true;
-    return;
-  }
-  gDrawn.push_back(Drawn{r, 0});
+  Note(x0, y0, x1, y1, 0);
 }
 
 uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {
