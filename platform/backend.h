@@ -1,9 +1,11 @@
 // What each back end (sdl/, win32/) gives the platform sources they share:
-// the system's own clock, calendar and message box.  Nothing outside
+// the system's own clock, calendar, file reads and message box.  Nothing outside
 // platform/ includes this.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -12,6 +14,10 @@ namespace platform {
 uint32_t SystemTickCount();
 void SystemSleep(uint32_t ms);
 LocalDate SystemLocalDate();
+
+// Reads at most `limit` bytes of the regular file at a non-empty path into
+// `out` (cleared first, and left empty on failure); says what happened.
+FileReadError SystemReadFilePrefix(const char* path, std::size_t limit, std::string& out);
 
 // Readies standard error for the boxes' UTF-8 text.
 void PrepareStderr();

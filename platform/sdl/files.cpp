@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 int DeleteFile(const char* path) {
@@ -82,24 +83,18 @@ int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
   return 1;
 }
 
-int ReadFilePrefix(const char* path, std::size_t limit, std::string& out, FileReadError* error) {
-  FileReadError dummy;
-  FileReadError& why = error != nullptr ? *error : dummy;
-  out.clear();
-  why = kFileMissing;
-  if (path == nullptr || path[0] == '\0') return 0;
+FileReadError platform::SystemReadFilePrefix(const char* path, std::size_t limit,
+                                             std::string& out) {
   // O_NONBLOCK: opening a FIFO that has no writer returns at once instead of
   // waiting for one; fstat then tells us what we opened.
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    why = errno == EISDIR ? kFileIsDirectory : kFileMissing;
-    return 0;
-  }
+  if (fd < 0) return errno == EISDIR ? kFileIsDirectory : kFileMissing;
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? kFileIsDirectory : kFileNotRegular;
+    const FileReadError why =
+        fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? kFileIsDirectory : kFileNotRegular;
     close(fd);
-    return 0;
+    return why;
   }
   // Never more than the file holds, so a large limit costs nothing.
   const std::size_t want =
@@ -111,15 +106,12 @@ int ReadFilePrefix(const char* path, std::size_t limit, std::string& out, FileRe
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       close(fd);
-      out.clear();
-      why = kFileReadFailed;
-      return 0;
+      return kFileReadFailed;
     }
     if (n == 0) break;  // the file shrank while we read it
     got += static_cast<std::size_t>(n);
   }
   close(fd);
   out.resize(got);
-  why = kFileReadOk;
-  return 1;
+  return kFileReadOk;
 }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_api.h"
 
@@ -39,30 +40,20 @@ int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
   return 1;
 }
 
-int ReadFilePrefix(const char* path, std::size_t limit, std::string& out, FileReadError* error) {
-  FileReadError dummy;
-  FileReadError& why = error != nullptr ? *error : dummy;
-  out.clear();
-  why = kFileMissing;
-  if (path == nullptr || path[0] == '\0') return 0;
+FileReadError platform::SystemReadFilePrefix(const char* path, std::size_t limit,
+                                             std::string& out) {
   int code = 1;
-  const int ok = w32::ReadPrefixBytes(path, limit, out, &code);
+  w32::ReadPrefixBytes(path, limit, out, &code);
   switch (code) {
     case 0:
-      why = kFileReadOk;
-      break;
+      return kFileReadOk;
     case 2:
-      why = kFileIsDirectory;
-      break;
+      return kFileIsDirectory;
     case 3:
-      why = kFileNotRegular;
-      break;
+      return kFileNotRegular;
     case 4:
-      why = kFileReadFailed;
-      break;
+      return kFileReadFailed;
     default:
-      why = kFileMissing;
-      break;
+      return kFileMissing;
   }
-  return ok;
 }
