@@ -19,6 +19,7 @@
 #include "support/gl_context.h"
 #include "app/app_state.h"
 #include "platform/platform.h"
+#include "gfx/texture.h"
 #include "ui/fonts.h"
 
 namespace {
@@ -511,6 +512,57 @@ TEST_F(FontTest, StringsDrawWhatTheGlyphListsDraw) {
     EXPECT_NE(std::count(listed.begin(), listed.end(), 0), static_cast<long>(listed.size()));
     EXPECT_TRUE(batched == listed);
   }
+}
+
+// A sheet drawn in greys is kept as one grey byte and the alpha per texel,
+// and draws exactly what the same sheet in full colour draws; a coloured
+// sheet keeps its colours.
+TEST_F(FontTest, GreySheetsAreKeptSmallerAndDrawTheSame) {
+  std::vector<uint8_t> sheet = FontSheet();
+  for (size_t i = 18; i + 3 < sheet.size(); i += 4) {
+    const auto k = static_cast<uint8_t>(i * 37 / 4);
+    sheet[i] = sheet[i + 1] = sheet[i + 2] = k;
+    sheet[i + 3] = static_cast<uint8_t>(255 - k / 2);
+  }
+  std::ofstream(dir + "/sheet.tga", std::ios::binary)
+      .write(reinterpret_cast<const char*>(sheet.data()), static_cast<long>(sheet.size()));
+  ASSERT_EQ(Load(kDescription), 1);
+  const GLuint name = fonts->textures[fonts->fonts[2].textureSlot];
+  auto internalFormat = [name] {
+    GLint f = 0;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return f;
+  };
+  EXPECT_EQ(internalFormat(), GL_LUMINANCE_ALPHA);
+  auto drawn = [this] {
+    Clear();
+    glColor4f(0.9f, 0.5f, 0.25f, 0.8f);
+    Draw("AZ az~!\xC0\xFF", 1.5f, "", 0, 0, 2);
+    std::vector<uint8_t> p(static_cast<size_t>(kW) * kH * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, p.data());
+    return p;
+  };
+  const auto grey = drawn();
+  DecodedImage img;
+  ASSERT_EQ(DecodeTga(sheet.data(), sheet.size(), img), 1);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, img.width, img.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               img.pixels);
+  std::free(img.pixels);
+  const auto full = drawn();
+  EXPECT_NE(std::count(grey.begin(), grey.end(), 0), static_cast<long>(grey.size()));
+  EXPECT_TRUE(grey == full);
+
+  ReleaseFonts(*fonts);
+  const auto coloured = FontSheet();
+  std::ofstream(dir + "/sheet.tga", std::ios::binary)
+      .write(reinterpret_cast<const char*>(coloured.data()), static_cast<long>(coloured.size()));
+  ASSERT_EQ(Load(kDescription), 1);
+  EXPECT_EQ(internalFormat(), GL_RGBA);
 }
 
 TEST_F(FontTest, DrawingRestoresMatricesAndLeavesBlendAndTextureOff) {

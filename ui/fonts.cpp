@@ -59,6 +59,25 @@ void ReadInts(std::istream& in, std::initializer_list<int32_t*> values) {
   SkipRestOfLine(in);
 }
 
+// Sheets drawn in grey (white letters, black shadows) become one grey byte
+// per texel beside the alpha, in place: the same texels under the
+// modulated colour for half the memory, or less.  False for a coloured sheet.
+bool PackGrey(DecodedImage& img) {
+  const size_t bpp = img.bitsPerPixel == 32 ? 4 : 3;
+  const size_t count = static_cast<size_t>(img.width) * static_cast<size_t>(img.height);
+  const uint8_t* p = img.pixels;
+  for (size_t i = 0; i < count; ++i, p += bpp) {
+    if (p[0] != p[1] || p[0] != p[2]) return false;
+  }
+  uint8_t* out = img.pixels;
+  p = img.pixels;
+  for (size_t i = 0; i < count; ++i, p += bpp) {
+    *out++ = p[0];
+    if (bpp == 4) *out++ = p[3];
+  }
+  return true;
+}
+
 // A texture that cannot be read or decoded leaves the slot as it was.
 void LoadFontTexture(FontSet& fonts, int slot, const std::string& path) {
   ByteReader file;
@@ -75,7 +94,8 @@ void LoadFontTexture(FontSet& fonts, int slot, const std::string& path) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  const GLenum format = img.bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
+  GLenum format = img.bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
+  if (PackGrey(img)) format = img.bitsPerPixel == 32 ? GL_LUMINANCE_ALPHA : GL_LUMINANCE;
   glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), img.width, img.height, 0, format,
                GL_UNSIGNED_BYTE, img.pixels);
   std::free(img.pixels);

@@ -4,10 +4,26 @@
 #include <cstdio>
 #include <string>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "base/text.h"
 #include "platform/sdl/sdl_shared.h"
 
 namespace {
+
+// The GL driver and the picture loads allocate and free blocks of megabytes
+// (decoded pictures, the driver's scratch space) while the window starts.
+// glibc by default raises its mmap threshold each time such a block is
+// freed, so that later ones come from the heap and stay with the process for
+// as long as it runs.  A fixed threshold gives every big block back to the
+// system when it is freed.
+void KeepBigBlocksOutOfTheHeap() {
+#ifdef __GLIBC__
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
 
 struct WindowRecord {
   bool classRegistered = false;
@@ -202,6 +218,7 @@ int PlatformSetPixelFormat() {
 
 int PlatformCreateContext() {
   if (!gWin.formatSet || gWin.context != nullptr) return 0;
+  KeepBigBlocksOutOfTheHeap();
   SetGlAttributes(gWin.created);
   gWin.context = SDL_GL_CreateContext(gWin.window);
   if (gWin.context == nullptr) {
