@@ -197,10 +197,7 @@ void DrawPanels() {
   Begin2DWindow();
   BeginCachedLayer();  // panels whose picture holds still are drawn from a copy
   DrawPanelTree();
-  DrawPanelBorder(RecordsStripPanel, kBlendNormal, nullptr, 8.0f, 1);
-  DrawPanelBorder(RecordsPanel, kBlendNormal, nullptr, 12.0f, 1);
-  DrawPanelBorder(SideInfoPanel, 0, nullptr, 8.0f, 1);
-  DrawPanelBorder(OptionsPanel, kBlendNormal, nullptr, 14.0f, 1);
+  DrawPanelBorders();
   EndCachedLayer();
   End2D();
 }
@@ -253,6 +250,15 @@ bool IntroRunning() {
 
 const IntroState& Intro() {
   return gIntro;
+}
+
+// ---------------------------------------------------------------- panels
+
+void DrawPanelBorders() {
+  DrawPanelBorder(RecordsStripPanel, kBlendNormal, nullptr, 8.0f, 1);
+  DrawPanelBorder(RecordsPanel, kBlendNormal, nullptr, 12.0f, 1);
+  DrawPanelBorder(SideInfoPanel, 0, nullptr, 8.0f, 1);
+  DrawPanelBorder(OptionsPanel, kBlendNormal, nullptr, 14.0f, 1);
 }
 
 // ---------------------------------------------------------------- rules

@@ -28,6 +28,8 @@ const IntroState& Intro();
 
 // The visibility rules of the managed panels, applied every frame.
 void ApplyVisibilityRules();
+// The frame borders drawn over the panel tree (each panel that has one).
+void DrawPanelBorders();
 
 // The four movement commands of this frame and the pointer position.
 extern int32_t CommandLeft, CommandRight, CommandUp, CommandDown;

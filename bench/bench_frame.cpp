@@ -31,6 +31,7 @@
 #include "gfx/draw_cache.h"
 #include "platform/platform.h"
 #include "records/records.h"
+#include "tests/support/game_scene.h"
 #include "ui/field_choice.h"
 #include "ui/field_render.h"
 #include "ui/fonts.h"
@@ -113,66 +114,15 @@ bool OpenWindow() {
   return true;
 }
 
-// The default records, as a fresh records file has them, without writing it.
-void DefaultRecords() {
-  for (int p = 0; p < 20; ++p) {
-    RecordEntry& e = gRecordTable[static_cast<size_t>(p)];
-    e = RecordEntry{};
-    std::snprintf(e.name, sizeof e.name, "%-12s", "---");
-    e.score = 940 - 10 * p;
-    e.timeMs = 1680000;
-    e.day = 16;
-    e.month = 1;
-    e.year = 2026;
-  }
-  BuildRecordLines(gRecordTable);
-  gRecordsLoaded = 1;
-}
-
-// A game in its fifth stage (the widest well of the shape): the lower half
-// of the well filled, a three-cell piece falling, the preview and the chain
-// display on.  `settling` adds the settle phase with its bars.
-void MiddleOfAGame(int shape, bool settling) {
-  gChoiceState = 2;
-  ShowPanel(FieldChoicePanel, false);
-  ShowPanel(StageResultsPanel, false);
-  ShowPanel(OptionsPanel, false);
-  Field* f = SelectVariant(shape);
-  ResetGame();
-  gGame.stage = 4;
-  BuildField(f);
-  DefaultRecords();
-  std::srand(7);
-  for (int32_t row = f->height / 2; row < f->height - 1; ++row) {
-    for (int32_t col = 1; col < f->width - 1; ++col) {
-      const int32_t i = f->index(row, col);
-      if (f->cellAt(i) == 0) f->setCell(i, 1 + std::rand() % 6);
-    }
-  }
-  GameState& g = gGame;
-  g.current = Piece{};
-  g.current.centre = 2;
-  g.current.ring[3] = 4;  // right
-  g.current.ring[7] = 5;  // left
-  g.current.position = f->index(3, f->width / 2);
-  g.fallTimer = 600;
-  g.spawnDelay = 0;
-  g.downGuard = 0;
-  g.next.centre = 3;
-  g.next.ring[3] = 1;
-  g.next.ring[7] = 6;
-  g.piecesInStage = 5;
-  g.score = 1234;
-  g.cubes = 80;
-  g.stageCubes = 30;
-  g.chainNumber = 3;
-  g.chainBonus = 33;
-  g.lastRemoval = 4;
-  g.lastPoints = 16;
-  g.bestPoints = 36;
-  g.settleSteps = settling ? 10 : 0;
-  g.settleTimer = settling ? 60 : 0;
-  ApplyVisibilityRules();
+// A game in its fifth stage (the widest well of the shape), in six colours
+// with a three-cell piece; `settling` adds the settle phase with its bars.
+void PlayScene(int shape, bool settling) {
+  SceneLook look;
+  look.colours = 6;
+  look.topRingCell = false;
+  look.score = 1234;
+  look.fourthName = "";
+  Field* f = MiddleOfAGame(shape, settling, look);
   gSnapshot = gGame;
   gFieldSnapshot = *f;
 }
@@ -192,7 +142,7 @@ void BM_PlayFrame(benchmark::State& state) {
     state.SkipWithError("no window (needs DISPLAY and the generated res/)");
     return;
   }
-  MiddleOfAGame(static_cast<int>(state.range(0)), state.range(1) != 0);
+  PlayScene(static_cast<int>(state.range(0)), state.range(1) != 0);
   Span run, swap, empty;
   for (auto _ : state) {
     Rewind();
@@ -230,7 +180,7 @@ void BM_FrameParts(benchmark::State& state) {
     state.SkipWithError("no window (needs DISPLAY and the generated res/)");
     return;
   }
-  MiddleOfAGame(static_cast<int>(state.range(0)), state.range(1) != 0);
+  PlayScene(static_cast<int>(state.range(0)), state.range(1) != 0);
   static const char* const kPassNames[kWellPassCount] = {
       "well0_setup", "well1_background", "well2_edges",  "well3_cells",
       "well4_piece", "well5_effects",    "well6_preview"};
@@ -264,10 +214,7 @@ void BM_FrameParts(benchmark::State& state) {
     Begin2DWindow();
     BeginCachedLayer();
     DrawPanelTree();
-    DrawPanelBorder(RecordsStripPanel, 38, nullptr, 8.0f, 1);
-    DrawPanelBorder(RecordsPanel, 38, nullptr, 12.0f, 1);
-    DrawPanelBorder(SideInfoPanel, 0, nullptr, 8.0f, 1);
-    DrawPanelBorder(OptionsPanel, 38, nullptr, 14.0f, 1);
+    DrawPanelBorders();
     EndCachedLayer();
     End2D();
     layer.Stop();
@@ -287,10 +234,7 @@ void BM_FrameParts(benchmark::State& state) {
     gFonts = fonts;
     borders.Start();
     Begin2DWindow();
-    DrawPanelBorder(RecordsStripPanel, 38, nullptr, 8.0f, 1);
-    DrawPanelBorder(RecordsPanel, 38, nullptr, 12.0f, 1);
-    DrawPanelBorder(SideInfoPanel, 0, nullptr, 8.0f, 1);
-    DrawPanelBorder(OptionsPanel, 38, nullptr, 14.0f, 1);
+    DrawPanelBorders();
     End2D();
     borders.Stop();
     SwapBuffers();

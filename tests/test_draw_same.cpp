@@ -30,6 +30,7 @@
 #include "gfx/texture.h"
 #include "platform/platform.h"
 #include "records/records.h"
+#include "support/game_scene.h"
 #include "support/gl_context.h"
 #include "ui/field_choice.h"
 #include "ui/field_render.h"
@@ -204,73 +205,6 @@ class DrawSame : public ::testing::Test {
   static inline std::filesystem::path previous, work;
   static inline AppState savedApp;
 };
-
-// The default records, as a fresh records file has them, without writing it.
-void DefaultRecords() {
-  for (int p = 0; p < 20; ++p) {
-    RecordEntry& e = gRecordTable[static_cast<size_t>(p)];
-    e = RecordEntry{};
-    std::snprintf(e.name, sizeof e.name, "%-12s", p == 3 ? "Nadia" : "---");
-    e.score = 940 - 10 * p;
-    e.timeMs = 1680000;
-    e.day = 16;
-    e.month = 1;
-    e.year = 2026;
-  }
-  BuildRecordLines(gRecordTable);
-  gRecordsLoaded = 1;
-}
-
-void HideScreens() {
-  ShowPanel(FieldChoicePanel, false);
-  ShowPanel(StageResultsPanel, false);
-  ShowPanel(OptionsPanel, false);
-  ShowPanel(NameEntryPanel, false);
-}
-
-// A game in its fifth stage: the lower half of the well filled, a piece
-// falling, the preview and the chain on; `settling` adds the settle bars.
-void MiddleOfAGame(int shape, bool settling) {
-  gChoiceState = 2;
-  HideScreens();
-  Field* f = SelectVariant(shape);
-  ResetGame();
-  gGame.stage = 4;
-  BuildField(f);
-  DefaultRecords();
-  std::srand(7);
-  for (int32_t row = f->height / 2; row < f->height - 1; ++row) {
-    for (int32_t col = 1; col < f->width - 1; ++col) {
-      const int32_t i = f->index(row, col);
-      if (f->cellAt(i) == 0) f->setCell(i, 1 + std::rand() % 9);
-    }
-  }
-  GameState& g = gGame;
-  g.current = Piece{};
-  g.current.centre = 2;
-  g.current.ring[1] = 7;
-  g.current.ring[3] = 4;
-  g.current.ring[7] = 5;
-  g.current.position = f->index(3, f->width / 2);
-  g.fallTimer = 600;
-  g.spawnDelay = 0;
-  g.downGuard = 0;
-  g.next.centre = 3;
-  g.next.ring[3] = 1;
-  g.next.ring[7] = 6;
-  g.piecesInStage = 5;
-  g.score = 312;
-  g.cubes = 80;
-  g.stageCubes = 30;
-  g.chainNumber = 3;
-  g.chainBonus = 33;
-  g.lastRemoval = 4;
-  g.lastPoints = 16;
-  g.bestPoints = 36;
-  g.settleSteps = settling ? 10 : 0;
-  g.settleTimer = settling ? 60 : 0;
-  ApplyVisibilityRules();
-}
 
 TEST_F(DrawSame, PlayOnEveryShape) {
   for (int shape = 1; shape <= 6; ++shape) {
