@@ -8,12 +8,6 @@ target_link_libraries(e2e_dromo PRIVATE GTest::gtest GTest::gtest_main X11::X11 
 target_include_directories(e2e_dromo PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(e2e_dromo PRIVATE DROMO_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                              DROMO_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
-# Sanitised builds start more slowly; the bound only catches a hang.
-if(DROMO_SANITIZE)
-  target_compile_definitions(e2e_dromo PRIVATE DROMO_E2E_STARTUP_BOUND_MS=8000)
-else()
-  target_compile_definitions(e2e_dromo PRIVATE DROMO_E2E_STARTUP_BOUND_MS=2000)
-endif()
 add_dependencies(e2e_dromo dromo)
 if(TARGET dromo_res)
   add_dependencies(e2e_dromo dromo_res)
