@@ -164,6 +164,11 @@ void BM_PlayFrame(benchmark::State& state) {
   run.Report(state, "runframe");
   swap.Report(state, "swap");
   empty.Report(state, "empty");
+  // How the panels of the last frame were drawn.
+  const LayerStats layer = LastLayerStats();
+  state.counters["panels_from_copies"] = layer.cached;
+  state.counters["panels_patched"] = layer.patched;
+  state.counters["panels"] = layer.items;
   state.counters["ratio_cpu"] = (Median(run.cpu) + Median(swap.cpu)) / Median(empty.cpu);
 }
 BENCHMARK(BM_PlayFrame)

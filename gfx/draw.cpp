@@ -467,7 +467,7 @@ void SetScissor(int x, int y, int w, int h) {
     RecordScissor(x, y, w, h);
     return;
   }
-  glScissor(x, y, w, h);
+  ApplyScissor(x, y, w, h);
 }
 
 void SetScissorTest(int on) {
@@ -477,8 +477,5 @@ void SetScissorTest(int on) {
     RecordScissorTest(a);
     return;
   }
-  if (on)
-    glEnable(GL_SCISSOR_TEST);
-  else
-    glDisable(GL_SCISSOR_TEST);
+  ApplyScissorTest(on);
 }

@@ -96,6 +96,11 @@ struct Drawn {
   Rect area;
   uint64_t content;
 };
+
+bool operator==(const Drawn& a, const Drawn& b) {
+  return a.content == b.content && a.area.x0 == b.area.x0 && a.area.y0 == b.area.y0 &&
+         a.area.x1 == b.area.x1 && a.area.y1 == b.area.y1;
+}
 std::vector<Drawn> gDrawn;
 bool gCleared = false;
 bool gDrawnOverflow = false;
@@ -156,15 +161,19 @@ struct Item {
   GlState entry{}, exit{};
   int cluster = -1;
   bool skipped = false;
-  uint64_t beneath = 0;  // what its cluster was drawn over
+  // What its cluster was drawn over: the drawing set-up and the draws.
+  uint64_t setup = 0;
+  std::vector<Drawn> under;
 };
 
 struct Cluster {
   Rects area;
   std::vector<int> items;
   bool isolated = false;
-  std::vector<uint64_t> beneath;  // what was drawn under it before the layer
-  int entry = -1;                 // cache entry whose picture may stand for it
+  uint64_t setup = 0;        // how the view maps and fragments are written
+  std::vector<Drawn> under;  // what was drawn under it before the layer
+  int entry = -1;            // cache entry whose picture may stand for it
+  Rect patch;                // where the entry's picture is drawn anew
   bool drawnFromCache = false;
   bool failed = false;  // a member's state did not match: replayed
 };
@@ -174,7 +183,8 @@ struct CacheEntry {
   std::vector<int> kinds;
   std::vector<std::vector<uint8_t>> calls;
   std::vector<GlState> entry, exit;
-  std::vector<uint64_t> beneath;
+  uint64_t setup = 0;
+  std::vector<Drawn> under;
   Rects area;
   uint64_t textureGeneration = 0;
   std::vector<GLuint> textures;  // one per rectangle of the area
@@ -247,20 +257,82 @@ bool SameRects(const Rects& a, const Rects& b) {
   return true;
 }
 
-// The entry made for exactly these items, in this order and this area.
-int FindEntry(const Cluster& c) {
+Rect Intersection(const Rect& a, const Rect& b) {
+  return Rect{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1),
+              std::min(a.y1, b.y1)};
+}
+
+int64_t AreaOf(const Rects& rects) {
+  int64_t total = 0;
+  for (const Rect& r : rects) total += AreaOf(r);
+  return total;
+}
+
+// Where two lists of draws under an area can leave different pixels: a
+// pixel that only draws found in both lists, in the same order, cover is
+// the same in both.  The draws are matched in order (a longest common
+// subsequence) and the box around the rest, within the area, is the
+// answer; `*small` says it is small enough to draw anew instead of the
+// whole area (half of it at most).
+constexpr size_t kMaxMatched = 64;
+
+Rect ChangedUnder(const std::vector<Drawn>& was, const std::vector<Drawn>& now,
+                  const Rects& area, bool* small) {
+  *small = false;
+  if (was == now) {
+    *small = true;
+    return Rect{};
+  }
+  const size_t n = was.size(), m = now.size();
+  if (n > kMaxMatched || m > kMaxMatched) return Rect{};
+  // lcs[i][j]: the longest match of was[i..] and now[j..].
+  std::vector<uint8_t> lcs((n + 1) * (m + 1), 0);
+  const auto at = [m](size_t i, size_t j) { return i * (m + 1) + j; };
+  for (size_t i = n; i-- > 0;) {
+    for (size_t j = m; j-- > 0;) {
+      lcs[at(i, j)] = was[i] == now[j] ? static_cast<uint8_t>(lcs[at(i + 1, j + 1)] + 1)
+                                       : std::max(lcs[at(i + 1, j)], lcs[at(i, j + 1)]);
+    }
+  }
+  Rect box;
+  const auto changed = [&](const Rect& r) {
+    for (const Rect& a : area) box = Union(box, Intersection(r, a));
+  };
+  size_t i = 0, j = 0;
+  while (i < n || j < m) {
+    if (i < n && j < m && was[i] == now[j]) {
+      ++i;
+      ++j;
+    } else if (j == m || (i < n && lcs[at(i + 1, j)] >= lcs[at(i, j + 1)])) {
+      changed(was[i++].area);
+    } else {
+      changed(now[j++].area);
+    }
+  }
+  *small = !box.Empty() && 2 * AreaOf(box) <= AreaOf(area);
+  return box;
+}
+
+// The entry made for exactly these items, in this order and this area,
+// over the same draws or over draws that changed in a small part of it
+// (`*patch` then holds that part).
+int FindEntry(const Cluster& c, Rect* patch) {
   for (size_t e = 0; e < gCache.size(); ++e) {
     const CacheEntry& ce = gCache[e];
     if (ce.identities.size() != c.items.size() || !SameRects(ce.area, c.area) ||
-        ce.beneath != c.beneath)
+        ce.setup != c.setup)
       continue;
     bool same = true;
     for (size_t k = 0; k < c.items.size() && same; ++k) {
       const Item& it = gItems[static_cast<size_t>(c.items[k])];
       same = ce.identities[k] == it.identity && ce.kinds[k] == it.kind && ce.calls[k] == it.calls;
     }
-    if (same) return static_cast<int>(e);
+    if (!same) continue;
+    bool small = false;
+    *patch = ChangedUnder(ce.under, c.under, c.area, &small);
+    if (small) return static_cast<int>(e);
   }
+  *patch = Rect{};
   return -1;
 }
 
@@ -279,8 +351,29 @@ void DeleteEntry(CacheEntry& e) {
   e.texH.clear();
 }
 
-// Draws the copied pictures of a cluster, exactly over its rectangles.
-void DrawCopy(const CacheEntry& e) {
+// The part `p` of the picture copied from the rectangle `a`.
+void DrawCopyPart(const Rect& a, const Rect& p, int texW, int texH) {
+  if (p.Empty()) return;
+  const float tw = static_cast<float>(texW), th = static_cast<float>(texH);
+  const float u0 = static_cast<float>(p.x0 - a.x0) / tw, u1 = static_cast<float>(p.x1 - a.x0) / tw;
+  const float v0 = static_cast<float>(p.y0 - a.y0) / th, v1 = static_cast<float>(p.y1 - a.y0) / th;
+  const float x0 = static_cast<float>(p.x0), y0 = static_cast<float>(p.y0);
+  const float x1 = static_cast<float>(p.x1), y1 = static_cast<float>(p.y1);
+  glBegin(GL_QUADS);
+  glTexCoord2f(u0, v0);
+  glVertex2f(x0, y0);
+  glTexCoord2f(u1, v0);
+  glVertex2f(x1, y0);
+  glTexCoord2f(u1, v1);
+  glVertex2f(x1, y1);
+  glTexCoord2f(u0, v1);
+  glVertex2f(x0, y1);
+  glEnd();
+}
+
+// Draws the copied pictures of a cluster, exactly over its rectangles but
+// for the part `patch`.
+void DrawCopy(const CacheEntry& e, const Rect& patch) {
   glDisable(GL_BLEND);
   glDisable(GL_SCISSOR_TEST);
   glEnable(GL_TEXTURE_2D);
@@ -290,19 +383,16 @@ void DrawCopy(const CacheEntry& e) {
   for (size_t k = 0; k < e.area.size() && k < e.textures.size(); ++k) {
     const Rect& a = e.area[k];
     glBindTexture(GL_TEXTURE_2D, e.textures[k]);
-    const float w = static_cast<float>(a.x1 - a.x0), h = static_cast<float>(a.y1 - a.y0);
-    const float u = w / static_cast<float>(e.texW[k]), v = h / static_cast<float>(e.texH[k]);
-    const float x0 = static_cast<float>(a.x0), y0 = static_cast<float>(a.y0);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, y0);
-    glTexCoord2f(u, 0);
-    glVertex2f(x0 + w, y0);
-    glTexCoord2f(u, v);
-    glVertex2f(x0 + w, y0 + h);
-    glTexCoord2f(0, v);
-    glVertex2f(x0, y0 + h);
-    glEnd();
+    if (!Overlap(a, patch)) {
+      DrawCopyPart(a, a, e.texW[k], e.texH[k]);
+      continue;
+    }
+    // What lies below, above, left and right of the patch.
+    const Rect p = Intersection(a, patch);
+    DrawCopyPart(a, Rect{a.x0, a.y0, a.x1, p.y0}, e.texW[k], e.texH[k]);
+    DrawCopyPart(a, Rect{a.x0, p.y1, a.x1, a.y1}, e.texW[k], e.texH[k]);
+    DrawCopyPart(a, Rect{a.x0, p.y0, p.x0, p.y1}, e.texW[k], e.texH[k]);
+    DrawCopyPart(a, Rect{p.x1, p.y0, a.x1, p.y1}, e.texW[k], e.texH[k]);
   }
 }
 
@@ -372,7 +462,8 @@ void CopyOut(const Cluster& c) {
     e.exit.push_back(it.exit);
   }
   e.area = c.area;
-  e.beneath = c.beneath;
+  e.setup = c.setup;
+  e.under = c.under;
   e.textureGeneration = TextureGeneration();
   e.lastUsed = gFrame;
   ++gStats.copied;
@@ -447,22 +538,62 @@ std::vector<Cluster> MakeClusters(const Rect& screen) {
     for (int i : c.items) gItems[static_cast<size_t>(i)].cluster = static_cast<int>(k);
     // Copies are taken of the screen only, and only over what is known.
     c.isolated = gLayerUsable && !gDrawnOverflow;
-    c.beneath.assign(1, setup);
+    c.setup = setup;
+    c.under.clear();
     for (const Drawn& d : gDrawn) {
       if (!Overlap(c.area, d.area)) continue;
       if (d.content == 0) c.isolated = false;
-      c.beneath.push_back(d.content);
+      c.under.push_back(d);
     }
-    const uint64_t under = HashBytes(c.beneath.data(), c.beneath.size() * sizeof(uint64_t), 3);
-    for (int i : c.items) gItems[static_cast<size_t>(i)].beneath = under;
+    for (int i : c.items) {
+      Item& it = gItems[static_cast<size_t>(i)];
+      it.setup = setup;
+      it.under = c.under;
+    }
     if (c.isolated) {
-      c.entry = FindEntry(c);
+      c.entry = FindEntry(c, &c.patch);
       if (c.entry >= 0 &&
           gCache[static_cast<size_t>(c.entry)].textureGeneration != TextureGeneration())
         c.entry = -1;
     }
   }
   return clusters;
+}
+
+// While a copy is patched, what the calls draw is cut to the patch: the
+// scissor they ask for is met with it, and with no scissor asked for the
+// patch is the scissor.
+bool gClipOn = false;
+Rect gClip;
+bool gAskOn = false;
+Rect gAsk;
+
+void ApplyClip() {
+  const Rect r = gAskOn ? Intersection(gAsk, gClip) : gClip;
+  glEnable(GL_SCISSOR_TEST);
+  if (r.Empty())
+    glScissor(0, 0, 0, 0);
+  else
+    glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
+}
+
+// The members of a cluster drawn from its copy but for `patch`, drawn
+// again inside the patch alone, each from the state it met when the
+// picture was taken; the state is then the last one's exit.
+void ReplayPatched(const Cluster& c, const CacheEntry& e, const Rect& patch) {
+  for (size_t k = 0; k < c.items.size(); ++k) {
+    const GlState& s = e.entry[k];
+    WriteState(s);
+    gClipOn = true;
+    gClip = patch;
+    gAskOn = s.scissorOn != 0;
+    gAsk = Rect{s.scissor[0], s.scissor[1], s.scissor[0] + std::max(s.scissor[2], 0),
+                s.scissor[1] + std::max(s.scissor[3], 0)};
+    ApplyClip();
+    Replay(gItems[static_cast<size_t>(c.items[k])].calls);
+    gClipOn = false;
+  }
+  WriteState(e.exit.back());
 }
 
 // The members skipped so far are drawn after all, each from the state it
@@ -509,6 +640,27 @@ void CheckContext() {
 }
 
 }  // namespace
+
+void ApplyScissor(int x, int y, int w, int h) {
+  if (!gClipOn) {
+    glScissor(x, y, w, h);
+    return;
+  }
+  gAsk = Rect{x, y, x + std::max(w, 0), y + std::max(h, 0)};
+  ApplyClip();
+}
+
+void ApplyScissorTest(int on) {
+  if (!gClipOn) {
+    if (on)
+      glEnable(GL_SCISSOR_TEST);
+    else
+      glDisable(GL_SCISSOR_TEST);
+    return;
+  }
+  gAskOn = on != 0;
+  ApplyClip();
+}
 
 void SetStraightDrawing(int on) {
   gStraight = on != 0 ? 1 : 0;
@@ -643,7 +795,11 @@ void EndCachedLayer() {
       if (SameState(ReadState(), e.entry[k])) {
         it.skipped = true;
         if (k + 1 == c->items.size()) {
-          DrawCopy(e);
+          DrawCopy(e, c->patch);
+          if (!c->patch.Empty()) {
+            ReplayPatched(*c, e, c->patch);
+            gStats.patched += static_cast<int>(c->items.size());
+          }
           e.lastUsed = gFrame;
           c->drawnFromCache = true;
           gStats.cached += static_cast<int>(c->items.size());
@@ -664,11 +820,16 @@ void EndCachedLayer() {
   const int copiedBefore = gStats.copied;
   for (Cluster& c : clusters) {
     if (!c.isolated || c.drawnFromCache) continue;
+    // Draws that change under a small part of it leave the rest standing:
+    // that part will be drawn anew over the copy.
     bool steady = true;
     for (int i : c.items) {
       const Item& it = gItems[static_cast<size_t>(i)];
       const Item* p = PreviousItem(it);
-      steady = steady && p != nullptr && p->calls == it.calls && p->beneath == it.beneath;
+      bool small = false;
+      steady = steady && p != nullptr && p->calls == it.calls && p->setup == it.setup;
+      if (steady) ChangedUnder(p->under, it.under, c.area, &small);
+      steady = steady && small;
     }
     if (steady) CopyOut(c);
   }

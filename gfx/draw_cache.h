@@ -33,6 +33,10 @@ void RecordState(ReplayFn replay, const void* args, size_t size);
 // The scissor as the recorded calls leave it, for the extents.
 void RecordScissor(int x, int y, int w, int h);
 void RecordScissorTest(int on);
+// The scissor as drawing sets it: while the layer draws an item again over
+// part of its copy, the scissor asked for is cut to that part.
+void ApplyScissor(int x, int y, int w, int h);
+void ApplyScissorTest(int on);
 
 // ------------------------------------------------------------ drawn area
 
@@ -66,5 +70,6 @@ struct LayerStats {
   int items = 0;
   int cached = 0;  // items drawn from a copy
   int copied = 0;  // areas copied out after drawing
+  int patched = 0;  // of the cached, items drawn again where the draws beneath changed
 };
 LayerStats LastLayerStats();
