@@ -446,12 +446,18 @@ void BackgroundPass(const Geometry& geo, const WellStyle& style) {
   const Field& f = *gGame.field;
   FindHoles(geo, style);
   SetBlend(0);
+  // The darkest columns come out black, as the screen already is.
+  const bool skipBlack = !StraightDrawing();
   for (int32_t col = 0; col < f.width; ++col) {
     int32_t runStart = 0, runLength = 0;
     WellColour run{};
     bool runTextured = false;
     const auto flushRun = [&] {
       if (runLength == 0) return;
+      if (skipBlack && !runTextured && run.r == 0.0f && run.g == 0.0f && run.b == 0.0f) {
+        runLength = 0;
+        return;
+      }
       // The run goes from its top cell (runStart) down runLength rows.
       const int32_t bottom = runStart + (runLength - 1) * f.width;
       // Opaque runs cost little a pixel: cutting the gems out of them would
