@@ -225,7 +225,7 @@ void DrawPicture(int focused) {
     Begin2DWindow();
     DrawWell();
     End2D();
-  } else if (!notInChoice && gBackgroundTexture.glName != 0) {
+  } else if (!notInChoice && UseBackground()) {
     DrawBackground();
   }
   DrawPanels();

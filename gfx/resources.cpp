@@ -73,6 +73,24 @@ std::string Message(int k) {
   return gApp.languageFlag == 1 ? gMessages[second - 1] : gMessages[second];
 }
 
+namespace {
+
+// The picture chosen and not yet read ("" when there is none).
+std::string gPendingBackground;
+
+void LoadBackground(const char* name) {
+  if (!LoadImageFile(gBackgroundTexture, name)) {
+    FreePixels(gBackgroundTexture);
+    DeleteTexture(gBackgroundTexture);
+    return;
+  }
+  CreateTexture(gBackgroundTexture, 0, 1);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
+}  // namespace
+
 void SelectBackground(int n, int normalise) {
   gBackgroundY = 0;
   if (normalise) {
@@ -87,14 +105,26 @@ void SelectBackground(int n, int normalise) {
   if (n == 7) n += Random(0, 1);
   char name[32];
   std::snprintf(name, sizeof name, "res/fon%d.tga", n);
-  if (!LoadImageFile(gBackgroundTexture, name)) {
+  gPendingBackground.clear();
+  int32_t width = 0, height = 0;
+  if (!ReadImageSize(name, &width, &height)) {
+    // Missing, or a picture the reader refuses: it fails now, as it says.
+    LoadBackground(name);
+  } else {
     FreePixels(gBackgroundTexture);
     DeleteTexture(gBackgroundTexture);
-    return;
+    gPendingBackground = name;
   }
-  CreateTexture(gBackgroundTexture, 0, 1);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  const int excess = gBackgroundTexture.height - gApp.windowHeight;
+  if (height == 0 && gBackgroundTexture.glName != 0) height = gBackgroundTexture.height;
+  const int excess = height - gApp.windowHeight;
   if (excess > 0) gBackgroundY = -static_cast<float>(Random(0, excess));
+}
+
+bool UseBackground() {
+  if (!gPendingBackground.empty()) {
+    const std::string name = gPendingBackground;
+    gPendingBackground.clear();
+    LoadBackground(name.c_str());
+  }
+  return gBackgroundTexture.glName != 0;
 }

@@ -14,5 +14,11 @@ std::string Message(int k);
 
 extern TextureSlot gBackgroundTexture;
 extern float gBackgroundY;
-// Loads background picture n ("res/fon%d.tga"); see the stage rules.
+// Chooses background picture n ("res/fon%d.tga"); see the stage rules.  A
+// picture whose header reads well is read and uploaded when it is first
+// drawn (UseBackground), so only a picture that is shown is held; the old
+// one goes at once.
 void SelectBackground(int n, int normalise);
+// Before drawing the background: reads the chosen picture if that is still
+// to do; true when there is a picture to draw (gBackgroundTexture).
+bool UseBackground();

@@ -42,6 +42,10 @@ int DecodeTga(const uint8_t* bytes, size_t size, DecodedImage& out);
 // characters from its end) or a raw dump: width, height, bytes per pixel
 // (int32 each; 3 = RGB, else RGBA), then the pixels bottom row first.
 int LoadImageFile(TextureSlot& slot, const char* fileName);
+// The size an image file's header gives, without reading its pixels; 0 when
+// the file cannot be read or its header describes a picture LoadImageFile
+// refuses (its type, depth or an empty size).
+int ReadImageSize(const char* fileName, int32_t* width, int32_t* height);
 // Reads a TGA (or raw) image file only as far as its header says the picture
 // can use.  0 when it cannot be read.
 struct ByteReader;

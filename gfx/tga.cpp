@@ -191,6 +191,27 @@ int LoadImageBytes(ByteReader& file, const char* fileName, bool tga) {
                           static_cast<uint32_t>(std::min<uint64_t>(limit, kReaderLimit)));
 }
 
+int ReadImageSize(const char* fileName, int32_t* width, int32_t* height) {
+  if (fileName == nullptr || fileName[0] == '\0') return 0;
+  const bool tga = IsTgaName(fileName);
+  ByteReader head;
+  if (!LoadFileToReader(head, fileName, tga ? kTgaHeaderSize : kRawHeaderSize)) return 0;
+  int ok = 0;
+  if (tga && head.size == kTgaHeaderSize) {
+    const uint8_t* b = head.data;
+    *width = static_cast<int32_t>(Le16(b + 12));
+    *height = static_cast<int32_t>(Le16(b + 14));
+    ok = (b[2] == 2 || b[2] == 10) && b[1] == 0 && (b[16] == 24 || b[16] == 32) && *width > 0 &&
+         *height > 0;
+  } else if (!tga && head.size == kRawHeaderSize) {
+    *width = Le32(head.data);
+    *height = Le32(head.data + 4);
+    ok = *width > 0 && *height > 0;
+  }
+  ReleaseReader(head);
+  return ok;
+}
+
 int LoadImageFile(TextureSlot& slot, const char* fileName) {
   FreePixels(slot);
   if (fileName == nullptr || fileName[0] == '\0') return 0;

@@ -117,12 +117,12 @@ TEST_F(MessageBaseTest, HostileFilesStayBounded) {
 // ----------------------------------------------------------- backgrounds
 
 std::vector<uint8_t> SolidTga(int w, int h) {
-  std::vector<uint8_t> b(18, 0);
+  std::vector<uint8_t> b(18 + static_cast<size_t>(w) * h * 4, 0x80);
+  std::fill(b.begin(), b.begin() + 18, uint8_t{0});
   b[2] = 2;
   b[12] = static_cast<uint8_t>(w);
   b[14] = static_cast<uint8_t>(h);
   b[16] = 32;
-  b.resize(18 + static_cast<size_t>(w) * h * 4, 0x80);
   return b;
 }
 
@@ -177,6 +177,7 @@ TEST_F(BackgroundTest, NormalisedNumbersPickOddPictures) {
     SCOPED_TRACE(::testing::Message() << c.n << "/" << c.normalise);
     DeleteTexture(gBackgroundTexture);
     SelectBackground(c.n, c.normalise);
+    ASSERT_TRUE(UseBackground());
     ASSERT_NE(gBackgroundTexture.glName, 0u);
     EXPECT_NE(std::find(c.allowed.begin(), c.allowed.end(), gBackgroundTexture.width),
               c.allowed.end())
@@ -194,6 +195,7 @@ TEST_F(BackgroundTest, PictureSevenBecomesSevenOrEight) {
   bool seen7 = false, seen8 = false;
   for (int i = 0; i < 64 && !(seen7 && seen8); ++i) {
     SelectBackground(7, 0);
+    UseBackground();
     seen7 |= gBackgroundTexture.width == 7;
     seen8 |= gBackgroundTexture.width == 8;
   }
@@ -203,6 +205,7 @@ TEST_F(BackgroundTest, PictureSevenBecomesSevenOrEight) {
 
 TEST_F(BackgroundTest, EvenStagesKeepThePicture) {
   SelectBackground(3, 0);
+  ASSERT_TRUE(UseBackground());
   const uint32_t name = gBackgroundTexture.glName;
   gBackgroundY = -5;
   SelectBackground(4, 0);
@@ -213,13 +216,42 @@ TEST_F(BackgroundTest, EvenStagesKeepThePicture) {
 
 TEST_F(BackgroundTest, MissingPictureLeavesNoBackground) {
   SelectBackground(1, 0);
-  ASSERT_NE(gBackgroundTexture.glName, 0u);
+  ASSERT_TRUE(UseBackground());
   std::filesystem::remove("res/fon11.tga");
   SelectBackground(11, 0);
   EXPECT_EQ(gBackgroundTexture.glName, 0u);
+  EXPECT_FALSE(UseBackground());
   EXPECT_EQ(gBackgroundTexture.pixels, nullptr);
   SelectBackground(-3, 0);  // not normalised: "res/fon-3.tga" does not exist
   EXPECT_EQ(gBackgroundTexture.glName, 0u);
+}
+
+// Only a picture that is drawn is held: the one chosen is read when it is
+// first drawn, and the one before goes when another is chosen.
+TEST_F(BackgroundTest, AChosenPictureIsReadWhenFirstDrawn) {
+  SelectBackground(3, 0);
+  EXPECT_EQ(gBackgroundTexture.glName, 0u);
+  ASSERT_TRUE(UseBackground());
+  EXPECT_EQ(gBackgroundTexture.width, 3);
+  EXPECT_EQ(gBackgroundTexture.pixels, nullptr);
+  SelectBackground(5, 0);
+  EXPECT_EQ(gBackgroundTexture.glName, 0u);
+  ASSERT_TRUE(UseBackground());
+  EXPECT_EQ(gBackgroundTexture.width, 5);
+  const uint32_t name = gBackgroundTexture.glName;
+  ASSERT_TRUE(UseBackground());  // read once
+  EXPECT_EQ(gBackgroundTexture.glName, name);
+
+  // A picture whose header reads but whose pixels are cut short: nothing
+  // is drawn, as when it fails to load at once.
+  auto b = SolidTga(9, 8);
+  b.resize(b.size() / 2);
+  std::ofstream("res/fon9.tga", std::ios::binary)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
+  SelectBackground(9, 0);
+  EXPECT_FALSE(UseBackground());
+  EXPECT_EQ(gBackgroundTexture.glName, 0u);
+  EXPECT_EQ(gBackgroundTexture.pixels, nullptr);
 }
 
 TEST_F(BackgroundTest, TallPicturesShowARandomBand) {
