@@ -276,8 +276,8 @@ int64_t AreaOf(const Rects& rects) {
 // whole area (half of it at most).
 constexpr size_t kMaxMatched = 64;
 
-Rect ChangedUnder(const std::vector<Drawn>& was, const std::vector<Drawn>& now,
-                  const Rects& area, bool* small) {
+Rect ChangedUnder(const std::vector<Drawn>& was, const std::vector<Drawn>& now, const Rects& area,
+                  bool* small) {
   *small = false;
   if (was == now) {
     *small = true;

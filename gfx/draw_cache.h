@@ -68,8 +68,8 @@ void ReleaseLayerCache();
 // How the last closed layer was drawn (for tests and the benchmark).
 struct LayerStats {
   int items = 0;
-  int cached = 0;  // items drawn from a copy
-  int copied = 0;  // areas copied out after drawing
+  int cached = 0;   // items drawn from a copy
+  int copied = 0;   // areas copied out after drawing
   int patched = 0;  // of the cached, items drawn again where the draws beneath changed
 };
 LayerStats LastLayerStats();

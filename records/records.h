@@ -49,6 +49,9 @@ std::string RecordsFileNameFor(int shape);
 void LoadRecords(const std::string& fileName);
 void SaveRecords(const std::string& fileName);
 void ResetRecords(const std::string& fileName);
+// The table a fresh records file holds: twenty "---" entries from 940 points
+// down, 28:00 each, dated `day`.`month`.`year`.
+void FillDefaultRecords(RecordTable& table, int day, int month, int year);
 void ClearRecords();
 int PlaceRecord(RecordTable& table, const std::string& name, const RecordValues& values);
 void PreviewRecord(const RecordValues& values);

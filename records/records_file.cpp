@@ -177,22 +177,22 @@ void LoadRecords(const std::string& fileName) {
   gRecordsLoaded = 1;
 }
 
-void ResetRecords(const std::string& fileName) {
-  const LocalDate today = GetLocalDate();
+void FillDefaultRecords(RecordTable& table, int day, int month, int year) {
   for (int p = 0; p < 20; ++p) {
-    RecordEntry& e = gRecordTable[p];
+    RecordEntry& e = table[p];
+    e = RecordEntry{};
     std::memcpy(e.name, "---         ", 13);
     e.score = 940 - 10 * p;
     e.timeMs = 1680000;  // 28:00
-    e.cubes = 0;
-    e.chainBonus = 0;
-    e.removalPoints = 0;
-    e.day = today.day;
-    e.month = today.month;
-    e.year = today.year;
-    e.chainCounts.fill(0);
-    e.sizeCounts.fill(0);
+    e.day = day;
+    e.month = month;
+    e.year = year;
   }
+}
+
+void ResetRecords(const std::string& fileName) {
+  const LocalDate today = GetLocalDate();
+  FillDefaultRecords(gRecordTable, today.day, today.month, today.year);
   BuildRecordLines(gRecordTable);
   SaveRecords(fileName);
   gRecordsLoaded = 1;

@@ -66,15 +66,7 @@ TEST(RecordRowSkips, NamesTailsAndStrip) {
 TEST(RecordRowSkips, ColoursStayAligned) {
   // A real table line and its colour string lose the same characters.
   RecordTable table{};
-  for (int p = 0; p < 20; ++p) {
-    RecordEntry& e = table[static_cast<size_t>(p)];
-    std::snprintf(e.name, sizeof e.name, "%-12s", "---");
-    e.score = 940 - 10 * p;
-    e.timeMs = 1680000;
-    e.day = 16;
-    e.month = 1;
-    e.year = 2008;
-  }
+  FillDefaultRecords(table, 16, 1, 2008);
   BuildRecordLines(table);
   for (int tag = 0; tag < 20; ++tag) {
     const RecordLine& line = gRecordLines[static_cast<size_t>(tag)];

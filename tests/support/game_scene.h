@@ -16,25 +16,17 @@
 #include "ui/panel_tree.h"
 
 struct SceneLook {
-  int colours = 9;              // cells are filled with colours 1..colours
-  bool topRingCell = true;      // the piece has a cell above its centre too
+  int colours = 9;          // cells are filled with colours 1..colours
+  bool topRingCell = true;  // the piece has a cell above its centre too
   int32_t score = 312;
   const char* fourthName = "Nadia";  // the fourth entry's name ("" keeps "---")
 };
 
 // The default records, as a fresh records file has them, without writing it.
 inline void DefaultRecords(const char* fourthName) {
-  for (int p = 0; p < 20; ++p) {
-    RecordEntry& e = gRecordTable[static_cast<size_t>(p)];
-    e = RecordEntry{};
-    std::snprintf(e.name, sizeof e.name, "%-12s",
-                  p == 3 && fourthName[0] != '\0' ? fourthName : "---");
-    e.score = 940 - 10 * p;
-    e.timeMs = 1680000;
-    e.day = 16;
-    e.month = 1;
-    e.year = 2026;
-  }
+  FillDefaultRecords(gRecordTable, 16, 1, 2026);
+  if (fourthName[0] != '\0')
+    std::snprintf(gRecordTable[3].name, sizeof gRecordTable[3].name, "%-12s", fourthName);
   BuildRecordLines(gRecordTable);
   gRecordsLoaded = 1;
 }
