@@ -108,7 +108,9 @@ int CreateGlWindow(int width, int height) {
   gGlWindow.window = 1;
 
   if (gGlWindow.pixelFormatPrepared == 0) {
-    gPixelFormat = PixelFormat{24, 16, 0, 1};
+    // No depth buffer: nothing is drawn with the depth test, and without one
+    // Mesa's software renderer fills screen-aligned quads on its fast path.
+    gPixelFormat = PixelFormat{24, 0, 0, 1};
     gGlWindow.pixelFormatPrepared = 1;
   }
   if (!PlatformGetDC()) return CreationFailed("not GetDC");

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
   const int width = argc > 3 ? std::atoi(argv[2]) : 800;
   const int height = argc > 3 ? std::atoi(argv[3]) : 600;
-  const PixelFormat format{24, 16, 0, 1};  // the game's
+  const PixelFormat format{24, 0, 0, 1};  // the game's
   if (!PlatformRegisterClass("clear_swap", Proc) ||
       !PlatformCreateWindow("clear_swap", 0, 0, width, height) || !PlatformGetDC() ||
       !PlatformChoosePixelFormat(format) || !PlatformSetPixelFormat() || !PlatformCreateContext() ||

@@ -90,6 +90,29 @@ int HandMadeMipLevels(const TextureSlot& slot, int m) {
   return 1;
 }
 
+void SwapRedAndBlue(TextureSlot& slot) {
+  const size_t step = static_cast<size_t>(BytesPerPixel(slot.bitsPerPixel));
+  const size_t end = static_cast<size_t>(slot.width) * slot.height * step;
+  for (size_t i = 0; i < end; i += step) std::swap(slot.pixels[i], slot.pixels[i + 2]);
+}
+
+// Level 0 of a picture without mip levels goes up in blue-green-red order,
+// the order of the screen: Mesa's software renderer then samples it on its
+// fast path.  The texels are the same either way.  (Mip levels stay in the
+// order gluBuild2DMipmaps gave them, so that every level has one format.)
+void UploadLevel0(TextureSlot& slot, bool keepPixels) {
+  const GLint components = BytesPerPixel(slot.bitsPerPixel);
+  if (slot.mipmapped) {
+    glTexImage2D(GL_TEXTURE_2D, 0, components, slot.width, slot.height, 0,
+                 PixelFormatOf(slot.bitsPerPixel), GL_UNSIGNED_BYTE, slot.pixels);
+    return;
+  }
+  SwapRedAndBlue(slot);
+  glTexImage2D(GL_TEXTURE_2D, 0, components, slot.width, slot.height, 0,
+               slot.bitsPerPixel == 32 ? GL_BGRA_EXT : GL_BGR_EXT, GL_UNSIGNED_BYTE, slot.pixels);
+  if (keepPixels) SwapRedAndBlue(slot);
+}
+
 // The smallest inset that leaves only texels of full alpha.
 int OpaqueInset(const TextureSlot& slot) {
   if (slot.bitsPerPixel != 32) return 0;
@@ -140,8 +163,7 @@ int CreateTexture(TextureSlot& slot, int mipLevels, int freePixels) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
   }
-  glTexImage2D(GL_TEXTURE_2D, 0, components, slot.width, slot.height, 0, format, GL_UNSIGNED_BYTE,
-               slot.pixels);
+  UploadLevel0(slot, freePixels == 0);
   // Smaller mip levels mix the rim into the middle: only level 0 is known.
   slot.opaqueInset = slot.mipmapped ? -1 : OpaqueInset(slot);
   if (freePixels) FreePixels(slot);

@@ -285,6 +285,7 @@ void PlatformShowWindow();
 void SwapBuffers();
 
 // A hidden window with a current GL context, for tests that draw.  Returns 1
-// on success (needs an X server).
-int CreateGlTestContext(int width, int height);
+// on success (needs an X server).  `depthBits` 0 gives the game's own
+// format, which has no depth buffer.
+int CreateGlTestContext(int width, int height, int depthBits = 16);
 void DestroyGlTestContext();

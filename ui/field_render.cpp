@@ -305,9 +305,9 @@ void Flush() {
   });
   int texture = -1;
   bool open = false;
-  // Every quad here has one colour at all four corners: nothing to shade.
-  const bool flat = !StraightDrawing();
-  if (flat) glShadeModel(GL_FLAT);
+  // Every quad here has one colour at all four corners.  Smooth shading all
+  // the same: Mesa's software renderer fills flat-shaded quads as two
+  // triangles each, smooth ones as rectangles on its fast path.
   // What each quad draws, for the panels that a copy may draw over it.
   const uint64_t state = BlendState();
   for (int i = 0; i < gItemCount; ++i) {
@@ -332,7 +332,6 @@ void Flush() {
     glVertex2f(q.x, q.y + q.h);
   }
   if (open) glEnd();
-  if (flat) glShadeModel(GL_SMOOTH);
   gItemCount = 0;
 }
 

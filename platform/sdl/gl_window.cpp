@@ -49,7 +49,8 @@ bool gVideoUp = false;
 int gCursorCount = 0;  // shown while >= 0, as on Windows
 void (*gScreenSizeSource)(int*, int*) = nullptr;
 
-constexpr PixelFormat kDefaultFormat{24, 16, 0, 1};
+// The game's format: the window is made with it before the format is chosen.
+constexpr PixelFormat kDefaultFormat{24, 0, 0, 1};
 
 bool SameFormat(const PixelFormat& a, const PixelFormat& b) {
   return a.colorBits == b.colorBits && a.depthBits == b.depthBits &&
@@ -265,14 +266,17 @@ void SwapBuffers() {
 
 // ------------------------------------------------------------ test context
 
-int CreateGlTestContext(int width, int height) {
-  if (gTestWindow != nullptr || width <= 0 || height <= 0) return 0;
+int CreateGlTestContext(int width, int height, int depthBits) {
+  if (gTestWindow != nullptr || width <= 0 || height <= 0 || depthBits < 0 || depthBits > 32)
+    return 0;
+  const PixelFormat format{kDefaultFormat.colorBits, depthBits, kDefaultFormat.stencilBits,
+                           kDefaultFormat.doubleBuffer};
   // A test binary keeps its own signal handling.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (!platform::AcquireVideo()) return 0;
-  gTestWindow = MakeWindow("test", 0, 0, width, height, kDefaultFormat, 0);
+  gTestWindow = MakeWindow("test", 0, 0, width, height, format, 0);
   if (gTestWindow != nullptr) {
-    SetGlAttributes(kDefaultFormat);
+    SetGlAttributes(format);
     gTestContext = SDL_GL_CreateContext(gTestWindow);
   }
   if (gTestContext == nullptr || SDL_GL_MakeCurrent(gTestWindow, gTestContext) != 0) {

@@ -71,8 +71,9 @@ void SwapBuffers() {
   w32::Swap();
 }
 
-int CreateGlTestContext(int width, int height) {
-  return w32::CreateTestContext(width, height);
+int CreateGlTestContext(int width, int height, int depthBits) {
+  if (depthBits < 0 || depthBits > 32) return 0;
+  return w32::CreateTestContext(width, height, depthBits);
 }
 
 void DestroyGlTestContext() {

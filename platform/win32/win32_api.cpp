@@ -382,7 +382,7 @@ int HaveWindow() {
   return gWin.window != nullptr ? 1 : 0;
 }
 
-int CreateTestContext(int width, int height) {
+int CreateTestContext(int width, int height, int depthBits) {
   if (gTestWindow != nullptr || width <= 0 || height <= 0) return 0;
   HINSTANCE const instance = ::GetModuleHandleW(nullptr);
   WNDCLASSW wc{};
@@ -395,7 +395,7 @@ int CreateTestContext(int width, int height) {
                                   nullptr, instance, nullptr);
   if (gTestWindow != nullptr) gTestDC = ::GetDC(gTestWindow);
   if (gTestDC != nullptr) {
-    const PIXELFORMATDESCRIPTOR pfd = Descriptor(PixelRequest{24, 16, 0, 1});
+    const PIXELFORMATDESCRIPTOR pfd = Descriptor(PixelRequest{24, depthBits, 0, 1});
     const int format = ::ChoosePixelFormat(gTestDC, &pfd);
     if (format != 0 && ::SetPixelFormat(gTestDC, format, &pfd))
       gTestRC = ::wglCreateContext(gTestDC);

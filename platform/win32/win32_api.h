@@ -64,7 +64,7 @@ void Swap();
 int HaveWindow();
 
 // A hidden window of its own with a current context, for tests that draw.
-int CreateTestContext(int width, int height);
+int CreateTestContext(int width, int height, int depthBits);
 void DestroyTestContext();
 
 // ------------------------------------------------------------ the pump
