@@ -33,8 +33,9 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 # library that malloc happens to place 16 bytes into a page for a glibc 2.19
 # block with a header, reads a made-up address range from it and crashes at
 # exit (seen in GL tests, depending on where earlier allocations landed).
-# Without thread-local roots it can only report more, never less; the dynamic
-# loader's own lists, held from there, are suppressed in lsan.supp.
+# Without thread-local roots it can only report more, never less; glibc's own
+# per-thread data (the loader's lists, dlerror's message) is suppressed in
+# lsan.supp.
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0:use_tls=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 

@@ -130,7 +130,7 @@ class DrawSame : public ::testing::Test {
     gApp.windowWidth = kW;
     gApp.windowHeight = kH;
     SetTickSource(FakeTicks);
-    if (CreateGlTestContext(kW, kH, Format::kDepthBits) != 1) return;
+    if (!OpenGlContext(kW, kH, Format::kDepthBits)) return;
     context = true;
     ready = InitGl() == 1;
     GameStartup();

@@ -9,9 +9,10 @@
 #include "platform/platform.h"
 
 // One hidden GL context per suite; the platform already rides out an X
-// server that refuses a connection for a moment.
-inline bool OpenGlContext(int w, int h) {
-  return CreateGlTestContext(w, h) == 1;
+// server that refuses a connection for a moment.  `depthBits` 0 is the
+// game's own format.
+inline bool OpenGlContext(int w, int h, int depthBits = 16) {
+  return CreateGlTestContext(w, h, depthBits) == 1;
 }
 
 // Undoes whatever GL state an earlier test of the suite left behind.
