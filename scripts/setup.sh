@@ -9,7 +9,8 @@ packages=(g++ cmake ninja-build pkg-config libsdl2-dev libgl-dev libglu1-mesa-de
   xvfb xfonts-base xdotool x11-utils libx11-dev libxtst-dev
   zlib1g-dev dpkg-dev lintian appstream desktop-file-utils
   g++-mingw-w64-x86-64-posix wine64 googletest
-  clang-14 libclang-rt-14-dev)
+  clang-14 libclang-rt-14-dev
+  libc6-dbg)  # glibc's symbols: the leak suppressions name its functions
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
