@@ -15,6 +15,10 @@ bool InTable(int code) {
 
 }  // namespace
 
+WindowSize GameWindowSize() {
+  return WindowSize{gApp.windowWidth, gApp.windowHeight};
+}
+
 void ClearKeyTable() {
   gKeyTable.fill(0);
   gPressUnseen.fill(0);

@@ -6,16 +6,17 @@
 
 #include <cstdint>
 
+#include "game/host.h"
+
 // The menu's and the name grid's countdowns and selection live with them.
 #include "ui/name_entry.h"
 #include "ui/options_menu.h"
 
 void RunFrame(int focused);
 
-// Starts the full-screen intro (3000 ms): at start-up and at every game over.
-void SetupIntro();
-// True while the intro takes the frames: time left, and neither the stage
-// results nor the results panel's close lock hold the game.
+// SetupIntro (game/host.h) starts the full-screen intro.  True while the
+// intro takes the frames: time left, and neither the stage results nor the
+// results panel's close lock hold the game.
 bool IntroRunning();
 
 struct IntroState {

@@ -1,8 +1,7 @@
 // The one-line text editor fed by character messages (player names).
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "ui/panel_tree.h"
+#include "app/text_entry.h"
 
 TextEntry gTextEntry;
 
@@ -54,6 +53,10 @@ bool TextEntryEditing() {
   return gTextEntry.owner != nullptr && *gTextEntry.owner == -1;
 }
 
+bool TextEntryOwnedBy(const int32_t* resultCell) {
+  return resultCell != nullptr && gTextEntry.owner == resultCell;
+}
+
 int PollTextEntry(int32_t* resultCell, std::string& text, int resetCell) {
   TextEntry& e = gTextEntry;
   if (resultCell == nullptr || resultCell != e.owner) return 0;
@@ -69,8 +72,7 @@ int PollTextEntry(int32_t* resultCell, std::string& text, int resetCell) {
 }
 
 int TextEntryChar(int code) {
-  // Keys pressed in the options menu are the menu's, never the name's.
-  if (!TextEntryEditing() || PanelVisible(OptionsPanel)) return 0;
+  if (!TextEntryEditing()) return 0;
   TextEntry& e = gTextEntry;
   // Character messages carry one Windows-1251 byte.
   const int c = code & 0xFF;

@@ -21,6 +21,10 @@
 
 GlWindow gGlWindow;
 
+void ShowMessageBox(const char* text, const char* caption) {
+  MessageBox(text, caption, MB_OK);
+}
+
 namespace {
 
 const char* const kClassName = "anPrimOpenGL";

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "game/host.h"
+
 // What exists of the window; teardown releases only that.
 struct GlWindow {
   int32_t classRegistered = 0;
@@ -15,6 +17,8 @@ struct GlWindow {
 };
 
 extern GlWindow gGlWindow;
+
+// ShowMessageBox (game/host.h): the game's boxes go through the platform's.
 
 // Reads "wsize.txt" (possibly asking the player) into gApp's window size.
 void ChooseWindowSize();

@@ -25,6 +25,12 @@ bool IsHomeOrEnd(int code) {
   return code == VK_HOME || code == VK_END;
 }
 
+// Keys pressed in the options menu are the menu's, never the name's.
+int TypeIntoEntry(int code) {
+  if (PanelVisible(OptionsPanel)) return 0;
+  return TextEntryChar(code);
+}
+
 void KeyDown(int code) {
   if (ResultsCloseKey(code, 1)) return;
   // Escape is never entered, so it can be neither pressed nor bound.
@@ -39,7 +45,7 @@ void KeyUp(int code) {
   if (code == VK_F2) gApp.debugOverlay = gApp.debugOverlay <= 0 ? 1 : 0;
   if (ResultsCloseKey(code, 0)) return;
   if (code == VK_ESCAPE) return;
-  if (TextEntryEditing() && IsHomeOrEnd(code)) TextEntryChar(code);
+  if (TextEntryEditing() && IsHomeOrEnd(code)) TypeIntoEntry(code);
 }
 
 bool SwallowedSystemCommand(uintptr_t wParam) {
@@ -132,7 +138,7 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     }
 
     case WM_CHAR:
-      if (TextEntryChar(static_cast<int>(wParam & 0xFF))) {
+      if (TypeIntoEntry(static_cast<int>(wParam & 0xFF))) {
         PlaySound(kVoiceCentre, 3, 0, 0.7f, 0.7f, 0.7f, 0);
       }
       return 0;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 int LoadFileToReader(ByteReader& r, const char* path, uint32_t limit, FileReadError* error) {
   if (error != nullptr) *error = kFileMissing;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 // A whole file held in memory.  Reads past the end give 0 and leave the
 // cursor where it is, so a short file decodes to zeros without checks.

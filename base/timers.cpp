@@ -1,6 +1,6 @@
 #include "base/timers.h"
 
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 FrameClock gFrameClock;
 

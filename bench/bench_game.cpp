@@ -12,7 +12,7 @@ namespace {
 void BM_BotFrames(benchmark::State& state) {
   bot::TempWorkDir workDir;  // the records files of the games
   bot::StartHeadlessGame(1);
-  gChoiceState = 0;
+  test_host::gHost.choiceOpen = true;
   bot::Player player;
   for (auto _ : state) bot::PlayFrame(player, 16);
   state.SetItemsProcessed(state.iterations());

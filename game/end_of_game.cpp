@@ -2,18 +2,13 @@
 // and the restart.
 #include <string>
 
-#include "app/app_state.h"
-#include "app/frame.h"
 #include "base/file_util.h"
 #include "base/text.h"
 #include "base/timers.h"
 #include "game/game.h"
-#include "platform/platform.h"
+#include "game/host.h"
+#include "platform/clock.h"
 #include "records/records.h"
-#include "sound/sound.h"
-#include "ui/field_choice.h"
-#include "ui/name_entry.h"
-#include "ui/panel_tree.h"
 
 namespace {
 
@@ -50,7 +45,7 @@ void DecideRank() {
     PlaySound(kVoiceRight, 13, 0, 1.0f, 1.0f, 1.0f, 0);
     g.closeLock = kNameEntryCloseLockMs;
   }
-  ShowPanel(StageResultsPanel, true);
+  ShowGamePanel(kStageResultsPanel, true);
   g.paused = 1;
 }
 
@@ -69,7 +64,7 @@ void CommitName(int32_t result, const std::string& text) {
   // An accepted name is offered again next time, as the grid's "@" does.
   if (result == 1 && !Trim(text).empty()) g.playerName = name;
   if (name.size() > kStoredNameLen) name.resize(kStoredNameLen);
-  ShowPanel(NameEntryPanel, false);
+  ShowGamePanel(kNameEntryPanel, false);
   CommitRecord(name, CurrentRecordValues());
   g.nameInput = 0;
   g.endState = kFinished;
@@ -80,9 +75,9 @@ void NameEntryStep() {
   GameState& g = gGame;
   // The previous name is offered as the text to edit.
   if (g.nameInput == 0) BeginTextEntryOffering(&g.nameInput, g.playerName, kNameMaxLen);
-  ShowPanel(NameEntryPanel, true);
+  ShowGamePanel(kNameEntryPanel, true);
   if (g.nameInput == -1 && TextEntryEditing()) {
-    NameGridInput(gTextEntry, g.playerName, CommandLeft, CommandRight, CommandUp);
+    NameGridInput(g.playerName);
   }
 
   const int32_t result = g.nameInput;
@@ -95,7 +90,7 @@ void NameEntryStep() {
 void Restart() {
   GameState& g = gGame;
   CountDown(g.gameOverTimer);
-  gChoiceState = 0;
+  ResetFieldChoice();
   g.firstMilestone = 0;
   ClearGameSums(g);
   g.stageStartScore = 0;
@@ -157,7 +152,7 @@ void FinishPendingRecord() {
   if (g.endState != kNameEntry) return;
   std::string text = g.playerName;
   int32_t result = 1;
-  if (gTextEntry.owner == &g.nameInput) {
+  if (TextEntryOwnedBy(&g.nameInput)) {
     // Whatever is typed so far counts as accepted.
     if (g.nameInput == -1) g.nameInput = 1;
     result = g.nameInput;

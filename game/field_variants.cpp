@@ -2,12 +2,10 @@
 // choice of a shape and the start of a stage.
 #include <cstdint>
 
-#include "app/app_state.h"
 #include "base/random.h"
 #include "game/game.h"
-#include "gfx/resources.h"
+#include "game/host.h"
 #include "records/records.h"
-#include "ui/panel_tree.h"
 
 namespace {
 
@@ -101,7 +99,8 @@ void WriteShapeCells(Field& f, int variant, int stage) {
 // Screen position of the well: the lower-left corner of its bottom row.
 void PlaceWell(const Field& f, int variant) {
   GameState& g = gGame;
-  const int32_t W = gApp.windowWidth, H = gApp.windowHeight;
+  const WindowSize window = GameWindowSize();
+  const int32_t W = window.width, H = window.height;
   const int32_t cw = g.cellW, ch = g.cellH;
   const int32_t wellW = cw * f.width, wellH = ch * f.height;
   const int32_t margin = static_cast<int32_t>(W * 0.04);
@@ -167,8 +166,9 @@ Field* SelectVariant(int shape) {
   g.field = f;
 
   const CellFactors& k = kCellFactors[variant - 1];
-  g.cellW = static_cast<int32_t>(gApp.windowWidth * k.w);
-  g.cellH = static_cast<int32_t>(gApp.windowHeight * k.h);
+  const WindowSize window = GameWindowSize();
+  g.cellW = static_cast<int32_t>(window.width * k.w);
+  g.cellH = static_cast<int32_t>(window.height * k.h);
 
   const int32_t c = f->width / 2;
   int n = 0;
@@ -225,7 +225,7 @@ void BuildField(Field* grid) {
   WriteShapeCells(*grid, g.variant, g.stage);
 
   if (g.variant == kVariantJug) {
-    ShowPanel(BonusPanel, true);
+    ShowGamePanel(kBonusPanel, true);
     RefillBonusSlots();
   }
 }

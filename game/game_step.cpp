@@ -4,14 +4,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/app_state.h"
 #include "base/timers.h"
 #include "game/game.h"
-#include "platform/platform.h"
+#include "game/host.h"
 #include "records/records.h"
-#include "sound/sound.h"
-#include "ui/panel_tree.h"
-#include "ui/records_view.h"
 
 // gGame and gOptions are defined in game/game_state.cpp.
 
@@ -22,17 +18,6 @@ constexpr int32_t kDownGuardMs = 400;
 constexpr int32_t kSettleStepMs = 120;
 constexpr int32_t kRotateAnimMs = 300;
 constexpr int32_t kRotateSoundGuardMs = 80;
-
-// A click on a line of the records list beside the well shows that line.
-void RecordsListClick(int x, int y) {
-  const int32_t W = gApp.windowWidth, H = gApp.windowHeight;
-  const int32_t left = W / 2 - 50;
-  const int32_t top = static_cast<int32_t>(H * 0.03);
-  const int32_t lineH = static_cast<int32_t>(H * 0.025);
-  if (lineH <= 0) return;
-  if (x < left || x >= left + 365 || y < top || y >= top + 20 * lineH) return;
-  ShowSideInfo((20 * lineH - (y - top)) / lineH);
-}
 
 bool SpecialInPlay() {
   return gGame.special.active != 0;
@@ -87,11 +72,7 @@ bool StageEndPause() {
   CountDown(g.stageEndTimer);
   if (g.stageEndTimer != 0) return true;
   g.stageEndStarted = 0;
-  if (StageResultsPanel != nullptr) {
-    ShowPanel(StageResultsPanel, true);
-  } else {
-    MessageBox("URA", "!!!", MB_OK);
-  }
+  if (!ShowGamePanel(kStageResultsPanel, true)) ShowMessageBox("URA", "!!!");
   // Paused either way, so that closing the results starts the next stage.
   // The frame ends here too: the next piece belongs in the new well, not in
   // the full one that closing the results clears.
@@ -313,8 +294,9 @@ void ResetGame() {
   g.stageEndStarted = 0;
   g.dropping = 0;
   g.graceUsed = 0;
-  g.previewX = static_cast<int32_t>(gApp.windowWidth * 0.65);
-  g.previewY = static_cast<int32_t>(gApp.windowHeight * 0.73);
+  const WindowSize window = GameWindowSize();
+  g.previewX = static_cast<int32_t>(window.width * 0.65);
+  g.previewY = static_cast<int32_t>(window.height * 0.73);
 }
 
 void GameStartup() {
@@ -339,7 +321,7 @@ bool StageResultsClosable() {
 
 void CloseStageResults() {
   if (!StageResultsClosable()) return;
-  ShowPanel(StageResultsPanel, false);
+  ShowGamePanel(kStageResultsPanel, false);
   gGame.paused = 0;
   BuildField(gGame.field);
 }

@@ -4,7 +4,7 @@
 
 #include "base/random.h"
 #include "game/game.h"
-#include "sound/sound.h"
+#include "game/host.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "game/host.h"
 #include "gfx/texture.h"
 
 int LoadMessageBase(const char* fileName);  // 1 when the file opened
@@ -14,11 +15,10 @@ std::string Message(int k);
 
 extern TextureSlot gBackgroundTexture;
 extern float gBackgroundY;
-// Chooses background picture n ("res/fon%d.tga"); see the stage rules.  A
-// picture whose header reads well is read and uploaded when it is first
-// drawn (UseBackground), so only a picture that is shown is held; the old
-// one goes at once.
-void SelectBackground(int n, int normalise);
+// SelectBackground (game/host.h) chooses picture n ("res/fon%d.tga"); see
+// the stage rules.  A picture whose header reads well is read and uploaded
+// when it is first drawn (UseBackground), so only a picture that is shown is
+// held; the old one goes at once.
 // Before drawing the background: reads the chosen picture if that is still
 // to do; true when there is a picture to draw (gBackgroundTexture).
 bool UseBackground();

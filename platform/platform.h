@@ -2,30 +2,16 @@
 // This is the only module that talks to the operating system.  It has two
 // back ends: platform/sdl/ (SDL2 and POSIX, for Linux) and platform/win32/
 // (user32, gdi32, wgl and kernel32); no type or header of either leaks out.
+// The clock and the file calls (clock.h, files.h) are all of it that the
+// game rules see.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// ---------------------------------------------------------------- time
-
-// Milliseconds since some fixed moment, wrapping at 2^32 like GetTickCount.
-uint32_t GetTickCount();
-void Sleep(uint32_t ms);
-
-struct LocalDate {
-  int day;    // 1..31
-  int month;  // 1..12
-  int year;   // full year, e.g. 2026
-};
-LocalDate GetLocalDate();
-
-// Tests replace the clock, the sleep and the date; nullptr restores the real
-// ones.  A fake sleep usually advances the fake clock.
-void SetTickSource(uint32_t (*source)());
-void SetSleepHook(void (*hook)(uint32_t ms));
-void SetDateSource(LocalDate (*source)());
+#include "platform/clock.h"
+#include "platform/files.h"
 
 // ------------------------------------------------------------ messages
 
@@ -210,35 +196,6 @@ int MessageBox(const char* text, const char* caption, uint32_t flags);
 // Tests answer boxes themselves: the hook gets text, caption and flags and
 // returns the button.  nullptr restores the real box.
 void SetMessageBoxHook(int (*hook)(const char* text, const char* caption, uint32_t flags));
-
-// --------------------------------------------------------------- files
-
-int DeleteFile(const char* path);                // 1 on success
-int MoveFile(const char* from, const char* to);  // 1 on success; fails if `to` exists
-int FileExists(const char* path);
-// Writes the bytes to a temporary file beside `path`, flushes it to disk and
-// renames it over `path` in one step, keeping the old file's permissions.  1
-// on success; on failure the old file is untouched and nothing is left behind.
-// The temporary file always has the same name (ReplacingTempName), so a crash
-// in the middle leaves at most that one file, which the next save reuses.
-int WriteFileReplacing(const char* path, const void* bytes, std::size_t size);
-inline std::string ReplacingTempName(const std::string& path) {
-  return path + ".tmp";
-}
-
-// Why ReadFilePrefix failed.
-enum FileReadError : int {
-  kFileReadOk = 0,
-  kFileMissing,  // cannot be opened (missing, no permission)
-  kFileIsDirectory,
-  kFileNotRegular,  // a FIFO, device or socket: refused without waiting on it
-  kFileReadFailed,
-};
-// Reads at most `limit` bytes from the start of a regular file into `out`.
-// The file is opened without blocking, so a FIFO with no writer or a device
-// never holds the caller up.  1 on success; 0 with `*error` set otherwise.
-int ReadFilePrefix(const char* path, std::size_t limit, std::string& out,
-                   FileReadError* error = nullptr);
 
 // ------------------------------------------------------- window, cursor
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "base/text.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include "base/file_util.h"
 #include "base/random.h"
 #include "game/game_state.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 #include "records/records.h"
 
 namespace {

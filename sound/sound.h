@@ -5,10 +5,10 @@
 
 #include <array>
 
+#include "game/host.h"
 #include "sound/al_api.h"
 
-// Voice numbers: 1 right, 2 left, 3 centre.
-enum EffectVoice : int { kVoiceRight = 1, kVoiceLeft = 2, kVoiceCentre = 3 };
+// EffectVoice and PlaySound, which the rules call, are declared in game/host.h.
 
 // 1 once the sound pack has loaded.
 extern int gSoundReady;
@@ -38,9 +38,6 @@ void SoundStartup();
 // The voices deleted, the bank released, the device closed.
 void SoundShutdown();
 
-// Plays sound n on a voice, cutting off what it played; the pitch is one of
-// `steps` equal steps above `low` up to `high` (just `low` when steps <= 0).
-void PlaySound(int voice, int n, int loop, float gain, float low, float high, int steps);
 void AttachSound(int voice, int n);
 void SetVoiceRelative(int voice, int relative);
 void SetVoicePosition(int voice, float x, float y, float z);

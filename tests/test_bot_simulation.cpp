@@ -46,7 +46,7 @@ class BotSimulation : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
     bot::StartHeadlessGame(20260116);
-    gChoiceState = 0;
+    test_host::gHost.choiceOpen = true;
   }
   void TearDown() override { bot::EndHeadlessGame(); }
 

@@ -17,7 +17,7 @@ class EndOfGameTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
     bot::StartHeadlessGame(31337);
-    gChoiceState = 2;
+    test_host::gHost.choiceOpen = false;
     StartNewGame(1);
     Tick(16);  // the default records table: 940 down to 750
     ASSERT_EQ(gRecordTable[0].score, 940);
@@ -84,7 +84,7 @@ TEST_F(EndOfGameTest, TheWaitLastsTwoSeconds) {
   }
   Tick(100);
   EXPECT_EQ(gGame.endState, 3);
-  EXPECT_FALSE(PanelVisible(StageResultsPanel));
+  EXPECT_FALSE(test_host::Shown(kStageResultsPanel));
 }
 
 TEST_F(EndOfGameTest, WithoutARankTheResultsCloseAfterOneSecondAndTheGameRestarts) {
@@ -95,8 +95,8 @@ TEST_F(EndOfGameTest, WithoutARankTheResultsCloseAfterOneSecondAndTheGameRestart
   EXPECT_EQ(gPreviewRank, 0);
   EXPECT_EQ(gGame.closeLock, 1000);
   EXPECT_EQ(gGame.nameInput, 0);
-  EXPECT_TRUE(PanelVisible(StageResultsPanel));
-  EXPECT_FALSE(PanelVisible(NameEntryPanel));
+  EXPECT_TRUE(test_host::Shown(kStageResultsPanel));
+  EXPECT_FALSE(test_host::Shown(kNameEntryPanel));
   EXPECT_FALSE(TextEntryEditing());
   EXPECT_EQ(gGame.paused, 1);
   for (int t = 0; t < 9; ++t) Tick(100);
@@ -106,10 +106,10 @@ TEST_F(EndOfGameTest, WithoutARankTheResultsCloseAfterOneSecondAndTheGameRestart
   EXPECT_EQ(gRecordTable[0].score, 940);  // nothing entered
 
   CloseStageResults();
-  EXPECT_FALSE(PanelVisible(StageResultsPanel));
+  EXPECT_FALSE(test_host::Shown(kStageResultsPanel));
   Tick(16);  // the restart
   EXPECT_EQ(gGame.endState, 0);
-  EXPECT_EQ(gChoiceState, 0);
+  EXPECT_TRUE(test_host::gHost.choiceOpen);
   EXPECT_EQ(gGame.stage, 1);
   EXPECT_EQ(gGame.score, 0);
   EXPECT_EQ(gGame.cubes, 0);
@@ -135,11 +135,11 @@ TEST_F(EndOfGameTest, ARankOpensTheNameEntryWithThePreviousName) {
   EXPECT_EQ(gGame.recordRank, 1);
   EXPECT_EQ(gPreviewRank, 1);
   EXPECT_EQ(gGame.closeLock, 600000);
-  EXPECT_TRUE(PanelVisible(StageResultsPanel));
+  EXPECT_TRUE(test_host::Shown(kStageResultsPanel));
   EXPECT_EQ(gGame.paused, 1);
   Tick(16);
   EXPECT_TRUE(TextEntryEditing());
-  EXPECT_TRUE(PanelVisible(NameEntryPanel));
+  EXPECT_TRUE(test_host::Shown(kNameEntryPanel));
   EXPECT_EQ(gTextEntry.buffer, "Жорб"_w);
   EXPECT_FALSE(StageResultsClosable());
 
@@ -149,7 +149,7 @@ TEST_F(EndOfGameTest, ARankOpensTheNameEntryWithThePreviousName) {
   EXPECT_EQ(gGame.endState, 4);
   EXPECT_EQ(gGame.nameInput, 0);
   EXPECT_EQ(gGame.closeLock, 350);
-  EXPECT_FALSE(PanelVisible(NameEntryPanel));
+  EXPECT_FALSE(test_host::Shown(kNameEntryPanel));
   EXPECT_FALSE(TextEntryEditing());
   EXPECT_EQ(NameAt(1), Padded("Ivan")) << "the first key typed replaces the previous name";
   EXPECT_EQ(gRecordTable[0].score, 960);
@@ -164,7 +164,7 @@ TEST_F(EndOfGameTest, ARankOpensTheNameEntryWithThePreviousName) {
   CloseStageResults();
   Tick(16);
   EXPECT_EQ(gGame.endState, 0);
-  EXPECT_EQ(gChoiceState, 0);
+  EXPECT_TRUE(test_host::gHost.choiceOpen);
 }
 
 struct NameCase {
@@ -197,7 +197,7 @@ TEST_F(EndOfGameTest, StoredNames) {
   for (const NameCase& c : cases) {
     SCOPED_TRACE(c.name);
     StartNewGame(1);
-    gChoiceState = 2;
+    test_host::gHost.choiceOpen = false;
     Tick(16);
     gGame.playerName = c.previous;
     GameOverWithScore(1000);
@@ -238,7 +238,7 @@ TEST_F(EndOfGameTest, APendingNameIsCommittedBeforeQuitting) {
   CloseStageResults();
   Tick(16);
   StartNewGame(1);
-  gChoiceState = 2;
+  test_host::gHost.choiceOpen = false;
   Tick(16);
   GameOverWithScore(1300);
   ToRankDecision();
@@ -265,7 +265,7 @@ TEST_F(EndOfGameTest, PlacesFollowTheScores) {
   for (auto c : cases) {
     SCOPED_TRACE(c.score);
     StartNewGame(1);
-    gChoiceState = 2;
+    test_host::gHost.choiceOpen = false;
     Tick(16);
     GameOverWithScore(c.score);
     ToRankDecision();

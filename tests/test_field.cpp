@@ -439,8 +439,7 @@ TEST_F(Shapes, CellSizeAndWellPlacement) {
       {4, 1920, 1080, 0, 88, 66, 154, 24},
   };
   for (const PlacementCase& c : cases) {
-    gApp.windowWidth = c.width;
-    gApp.windowHeight = c.height;
+    test_host::gHost.window = WindowSize{c.width, c.height};
     gOptions.layoutMode = c.layout;
     SelectVariant(c.shape);
     EXPECT_EQ(gGame.cellW, c.cellW) << "shape " << c.shape << " " << c.width;
@@ -515,9 +514,9 @@ TEST_F(Shapes, ChangeOfShapeAllowsAnotherRecordsReset) {
 }
 
 TEST_F(Shapes, JugShowsItsBonusesAndRefillsThem) {
-  ShowPanel(BonusPanel, false);
+  test_host::gHost.shown[kBonusPanel] = false;
   StartNewGame(3);
-  EXPECT_TRUE(PanelVisible(BonusPanel));
+  EXPECT_TRUE(test_host::Shown(kBonusPanel));
   EXPECT_EQ(gGame.bonus[0].centre, 0);
   EXPECT_EQ(gGame.bonus[2].centre, 0);
   EXPECT_GE(gGame.bonus[1].centre, 1);
@@ -536,9 +535,9 @@ TEST_F(Shapes, JugShowsItsBonusesAndRefillsThem) {
   BuildField(gGame.field);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(gGame.bonus[i].centre, full[i].centre);
   // Other shapes leave the bonus panel alone.
-  ShowPanel(BonusPanel, false);
+  test_host::gHost.shown[kBonusPanel] = false;
   StartNewGame(1);
-  EXPECT_FALSE(PanelVisible(BonusPanel));
+  EXPECT_FALSE(test_host::Shown(kBonusPanel));
 }
 
 TEST_F(Shapes, LaterBonusesAreSpecialTwoTimesInTen) {

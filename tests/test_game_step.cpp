@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "support/bot.h"
-#include "ui/records_view.h"
 
 namespace {
 
@@ -14,7 +13,6 @@ class Step : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
     bot::StartHeadlessGame(99);
-    gChoiceState = 2;
   }
   void TearDown() override { bot::EndHeadlessGame(); }
 
@@ -92,6 +90,44 @@ TEST_F(Step, ANewGameStartsFromScratch) {
   Tick(16);
   EXPECT_EQ(gRecordsLoaded, 1);
   EXPECT_EQ(Cur().position, SpawnPosition(F()));
+}
+
+// What a landing sounds like, voice by voice: the turn's click, the landing
+// without a removal, the settle loop and the settle's end.
+TEST_F(Step, ALandingIsHeardOnItsVoices) {
+  Begin(1);
+  Shape(2, {1, 0, 0, 0, 0, 0, 0, 0});
+  WaitHang();
+  test_host::gHost.sounds.clear();
+  Tick(16, 0, 0, 1, 0);
+  for (int frame = 0; frame < 100 && gGame.settleSteps == 0; ++frame) Tick(16, 0, 0, 0, 1);
+  ASSERT_GT(gGame.settleSteps, 0) << "the piece landed";
+  for (int frame = 0; frame < 100 && gGame.settleSteps > 0; ++frame) Tick(120);
+  Tick(16);
+  struct Heard {
+    int voice, n, loop;
+    float gain, low, high;
+    int steps;
+  };
+  const Heard expected[] = {
+      {kVoiceCentre, 5, 0, 0.8f, 0.9f, 1.0f, 10},  // the turn
+      {kVoiceCentre, 4, 0, 0.9f, 0.8f, 0.9f, 10},  // landed, nothing removed
+      {kVoiceLeft, 5, 1, 0.5f, 0.5f, 0.5f, 0},     // the settle loop
+      {kVoiceLeft, 6, 0, 0.4f, 0.8f, 0.8f, 0},     // settled, nothing removed
+  };
+  const auto& heard = test_host::gHost.sounds;
+  ASSERT_GE(heard.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    const Heard& e = expected[i];
+    EXPECT_EQ(heard[i].voice, e.voice);
+    EXPECT_EQ(heard[i].n, e.n);
+    EXPECT_EQ(heard[i].loop, e.loop);
+    EXPECT_FLOAT_EQ(heard[i].gain, e.gain);
+    EXPECT_FLOAT_EQ(heard[i].low, e.low);
+    EXPECT_FLOAT_EQ(heard[i].high, e.high);
+    EXPECT_EQ(heard[i].steps, e.steps);
+  }
 }
 
 // ------------------------------------------------------------ spawn
@@ -476,9 +512,9 @@ TEST_F(Step, StageEndPausesThenShowsTheResults) {
   Tick(16);  // the pause starts
   EXPECT_EQ(gGame.stageEndStarted, 1);
   EXPECT_EQ(gGame.stageTarget, 59);
-  EXPECT_FALSE(PanelVisible(StageResultsPanel));
+  EXPECT_FALSE(test_host::Shown(kStageResultsPanel));
   for (int t = 16; t < 1500; t += 100) Tick(100);
-  EXPECT_TRUE(PanelVisible(StageResultsPanel));
+  EXPECT_TRUE(test_host::Shown(kStageResultsPanel));
   EXPECT_EQ(gGame.paused, 1);
   EXPECT_EQ(gGame.stageEndStarted, 0);
   EXPECT_TRUE(StageResultsClosable());
@@ -488,7 +524,7 @@ TEST_F(Step, StageEndPausesThenShowsTheResults) {
   Tick(2000, 1);
   EXPECT_EQ(Cur().position, pos);
   CloseStageResults();
-  EXPECT_FALSE(PanelVisible(StageResultsPanel));
+  EXPECT_FALSE(test_host::Shown(kStageResultsPanel));
   EXPECT_EQ(gGame.paused, 0);
   EXPECT_EQ(gGame.stage, 2);
   EXPECT_EQ(gGame.stageCubes, 0);
@@ -506,7 +542,7 @@ TEST_F(Step, AStageEndedWithAColourInTheSpawnAreaGoesOnToTheNextStage) {
   f.setCell(spawnCell, 4);
   Tick(16);
   Tick(100);  // the pause ends: results shown
-  ASSERT_TRUE(PanelVisible(StageResultsPanel));
+  ASSERT_TRUE(test_host::Shown(kStageResultsPanel));
   EXPECT_EQ(gGame.endState, 0) << "no game over";
   EXPECT_EQ(Cur().position, 0) << "no piece spawned into the finished well";
   Tick(500);
@@ -532,12 +568,13 @@ TEST_F(Step, AColourInTheSpawnAreaDuringPlayEndsTheGame) {
 
 TEST_F(Step, StageEndWithoutAResultsPanelShowsAMessageBox) {
   Begin(1);
-  StageResultsPanel = nullptr;
+  test_host::gHost.present[kStageResultsPanel] = false;
   gGame.stageEndTimer = 100;
   Tick(16);
-  EXPECT_EQ(bot::gMessageBoxes, 0);
+  EXPECT_EQ(test_host::gHost.messageBoxes, 0);
   Tick(100);
-  EXPECT_EQ(bot::gMessageBoxes, 1);
+  EXPECT_EQ(test_host::gHost.messageBoxes, 1);
+  EXPECT_EQ(test_host::gHost.lastMessage, "!!!: URA");
   EXPECT_EQ(gGame.paused, 1);  // closing the results still starts the next stage
   CloseStageResults();
   EXPECT_EQ(gGame.stage, 2);
@@ -562,21 +599,19 @@ TEST_F(Step, ResultsCannotBeClosedWhileLockedOrTyping) {
 
 // ------------------------------------------------------------ records list
 
-TEST_F(Step, AClickOnTheRecordsListShowsThatLine) {
+// Where the click falls is the interface's business; the game hands it on
+// once a game is set up, with its position.
+TEST_F(Step, AClickGoesToTheRecordsList) {
   Begin(1);
-  ShowPanel(SideInfoPanel, false);
-  const int left = 800 / 2 - 50, top = 18, lineH = 15;  // 600 x 0.03, 600 x 0.025
   bot::AdvanceFrame(16);
-  GameTick(0, 0, 0, 0, 1, left + 10, top + 20 * lineH - 1);
-  EXPECT_TRUE(PanelVisible(SideInfoPanel));
-  EXPECT_EQ(gSideInfoIndex, 0);
-  GameTick(0, 0, 0, 0, 1, left + 364, top + 5 * lineH);
-  EXPECT_EQ(gSideInfoIndex, 15);
-  ShowPanel(SideInfoPanel, false);
-  GameTick(0, 0, 0, 0, 1, left + 365, top + 5 * lineH);  // right of the list
-  GameTick(0, 0, 0, 0, 1, left + 10, top - 1);           // below it
-  GameTick(0, 0, 0, 0, 0, left + 10, top + 5 * lineH);   // no click
-  EXPECT_FALSE(PanelVisible(SideInfoPanel));
+  GameTick(0, 0, 0, 0, 1, 210, 313);
+  GameTick(0, 0, 0, 0, 0, 10, 20);  // no click
+  ASSERT_EQ(test_host::gHost.clicks.size(), 1u);
+  EXPECT_EQ(test_host::gHost.clicks[0].x, 210);
+  EXPECT_EQ(test_host::gHost.clicks[0].y, 313);
+  gGame.initialised = 0;
+  GameTick(0, 0, 0, 0, 1, 210, 313);
+  EXPECT_EQ(test_host::gHost.clicks.size(), 1u) << "nothing before the game is set up";
 }
 
 // ------------------------------------------------------------ moves

@@ -5,7 +5,9 @@
 
 #include "app/app_state.h"
 #include "app/input_actions.h"
+#include "app/window.h"
 #include "base/text.h"
+#include "platform/platform.h"
 #include "ui/debug_overlay.h"
 #include "ui/name_entry.h"
 #include "ui/panel_tree.h"
@@ -191,11 +193,11 @@ TEST_F(NameGridTest, KeyboardAndGridEditTheSameText) {
 
 TEST_F(NameGridTest, TypingInTheOptionsMenuLeavesTheNameAlone) {
   ShowPanel(OptionsPanel, true);
-  for (int c : {int{'Q'}, 8, 13}) EXPECT_EQ(TextEntryChar(c), 0);
+  for (int c : {int{'Q'}, 8, 13}) WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
   EXPECT_EQ(Text(), last_);
   EXPECT_EQ(cell_, -1) << "Enter in the menu does not accept the name";
   ShowPanel(OptionsPanel, false);
-  TextEntryChar('Q');
+  WindowProc(WM_CHAR, 'Q', 0);
   EXPECT_EQ(Text(), "Q");
 }
 

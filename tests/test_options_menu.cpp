@@ -8,8 +8,10 @@
 #include <iterator>
 #include <vector>
 
-#include "support/bot.h"
+#include "records/records.h"
 #include "sound/sound.h"
+#include "support/shell_game.h"
+#include "ui/field_choice.h"
 #include "ui/options_menu.h"
 
 namespace {
@@ -18,7 +20,7 @@ class OptionsMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
-    bot::StartHeadlessGame(4242);
+    shell_game::Start(4242);
     gChoiceState = 2;
     StartNewGame(1);
     Tick(16);  // the default table of shape 1 is written
@@ -31,7 +33,7 @@ class OptionsMenuTest : public ::testing::Test {
     gApp.quitRequested = 0;
     gOptions = GameOptions{};
     ResetOptionsMenu();
-    bot::EndHeadlessGame();
+    shell_game::End();
   }
 
   static void Tick(uint32_t ms) {

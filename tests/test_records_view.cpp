@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/app_state.h"
 #include "records/records.h"
 #include "ui/layout.h"
 #include "ui/panel_tree.h"
@@ -124,6 +125,24 @@ TEST_F(RecordsViewTest, RowsAreTaggedFromTheTop) {
       }
     }
   }
+}
+
+TEST_F(RecordsViewTest, AClickOnTheRecordsListShowsThatLine) {
+  gApp.windowWidth = 800;
+  gApp.windowHeight = 600;
+  const int left = 800 / 2 - 50, top = 18, lineH = 15;  // 600 x 0.03, 600 x 0.025
+  ShowPanel(SideInfoPanel, false);
+  RecordsListClick(left + 10, top + 20 * lineH - 1);
+  EXPECT_TRUE(PanelVisible(SideInfoPanel));
+  EXPECT_EQ(gSideInfoIndex, 0);
+  RecordsListClick(left + 364, top + 5 * lineH);
+  EXPECT_EQ(gSideInfoIndex, 15);
+  ShowPanel(SideInfoPanel, false);
+  RecordsListClick(left + 365, top + 5 * lineH);  // right of the list
+  RecordsListClick(left + 10, top - 1);           // below it
+  RecordsListClick(left - 1, top + 5 * lineH);    // left of it
+  RecordsListClick(left + 10, top + 20 * lineH);  // above it
+  EXPECT_FALSE(PanelVisible(SideInfoPanel));
 }
 
 TEST_F(RecordsViewTest, SideInfoShowsAndStays) {

@@ -13,7 +13,6 @@ class Scoring : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(workDir_.dir.empty());
     bot::StartHeadlessGame(4242);
-    gChoiceState = 2;
   }
   void TearDown() override { bot::EndHeadlessGame(); }
 

@@ -29,6 +29,10 @@ const char* ShapeName(int shape) {
   return kShapeNames[shape];
 }
 
+void ResetFieldChoice() {
+  gChoiceState = 0;
+}
+
 bool FieldChoiceStep(int left, int right, int rotate) {
   // The options menu and the stage results freeze the choice.
   if (PanelVisible(OptionsPanel) || PanelVisible(StageResultsPanel)) return false;

@@ -3,9 +3,13 @@
 
 #include <cstdint>
 
+#include "game/host.h"
+
 struct Panel;
 
-extern int32_t gChoiceState;    // 0 not shown yet, 1 choosing, 2 chosen
+// 0 not shown yet, 1 choosing, 2 chosen; ResetFieldChoice (game/host.h)
+// sets it back to 0.
+extern int32_t gChoiceState;
 extern int32_t gSelectedShape;  // 1..6, initially 2
 
 // True when the choice screen consumed the frame.

@@ -1,6 +1,7 @@
 #include "ui/name_entry.h"
 
 #include "app/app_state.h"
+#include "app/frame.h"
 #include "base/text.h"
 #include "base/timers.h"
 #include "gfx/draw.h"
@@ -108,6 +109,10 @@ void NameGridInput(TextEntry& entry, std::string& lastName, int left, int right,
     TextCooldownMs = kPressMs;
     PressCell(entry, lastName);
   }
+}
+
+void NameGridInput(std::string& lastName) {
+  NameGridInput(gTextEntry, lastName, CommandLeft, CommandRight, CommandUp);
 }
 
 void NameGridRowDown() {

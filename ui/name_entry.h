@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/host.h"
+
 struct Panel;
 struct TextEntry;
 
@@ -28,6 +30,8 @@ std::string NameCellLabel(int tag);
 // One frame of the grid while the name entry is shown: moves the highlight
 // within its row or presses the highlighted cell, editing `entry` (its
 // owner's cell gets 1 when "@" accepts).  lastName is the previous name.
+// NameGridInput(lastName) of game/host.h is this with the text entry and
+// the frame's commands.
 void NameGridInput(TextEntry& entry, std::string& lastName, int left, int right, int up);
 // The wheel: a row down or up, wrapping, only while the name entry shows.
 void NameGridRowDown();

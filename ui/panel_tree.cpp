@@ -229,6 +229,24 @@ void MakePanelGrid(Panel* p, int columns, int rows, int firstTag, int descending
   }
 }
 
+bool ShowGamePanel(GamePanel panel, bool show) {
+  Panel* p = nullptr;
+  switch (panel) {
+    case kStageResultsPanel:
+      p = StageResultsPanel;
+      break;
+    case kNameEntryPanel:
+      p = NameEntryPanel;
+      break;
+    case kBonusPanel:
+      p = BonusPanel;
+      break;
+  }
+  if (p == nullptr) return false;
+  ShowPanel(p, show);
+  return true;
+}
+
 void ReleasePanelTree() {
   FreeSubtree(&gRootPanel);
   OptionsPanel = NameEntryPanel = StageResultsPanel = ResultsColumnsPanel = nullptr;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/host.h"
+
 struct Panel;
 using PanelCallback = void (*)(Panel*);
 
@@ -56,7 +58,8 @@ void GetMouseInWindow(int* x, int* y);
 // active = 0 returns to the real cursor.
 void SetMouseInWindowOverride(int active, int x, int y);
 
-// Null-safe visibility helpers for the managed panels.
+// Null-safe visibility helpers for the managed panels.  The game flow's
+// panels are shown and hidden through ShowGamePanel (game/host.h).
 inline bool PanelVisible(const Panel* p) {
   return p != nullptr && p->visible != 0;
 }

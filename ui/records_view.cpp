@@ -1,5 +1,6 @@
 #include "ui/records_view.h"
 
+#include "app/app_state.h"
 #include "gfx/draw.h"
 #include "records/records.h"
 #include "base/timers.h"
@@ -98,6 +99,18 @@ bool RecordRowHighlighted(int tag) {
 void ShowSideInfo(int index) {
   ShowPanel(SideInfoPanel, true);
   gSideInfoIndex = index;
+}
+
+// The list beside the well: 365 pixels wide from W / 2 - 50, twenty lines of
+// H * 0.025 from H * 0.03 up; a click on a line shows that line.
+void RecordsListClick(int x, int y) {
+  const int32_t W = gApp.windowWidth, H = gApp.windowHeight;
+  const int32_t left = W / 2 - 50;
+  const int32_t top = static_cast<int32_t>(H * 0.03);
+  const int32_t lineH = static_cast<int32_t>(H * 0.025);
+  if (lineH <= 0) return;
+  if (x < left || x >= left + 365 || y < top || y >= top + 20 * lineH) return;
+  ShowSideInfo((20 * lineH - (y - top)) / lineH);
 }
 
 void DrawRecordName(Panel* p) {

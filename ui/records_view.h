@@ -4,10 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "game/host.h"
+
 struct Panel;
 
 extern int32_t gSideInfoIndex;
 
+// Shows SideInfoPanel with record line `index`; RecordsListClick
+// (game/host.h) calls it for a click on the list beside the well.
 void ShowSideInfo(int index);
 void DrawRecordName(Panel* panel);
 void DrawRecordTail(Panel* panel);

@@ -1,5 +1,5 @@
-// A small headless player for whole games, shared by the simulation test and
-// the benchmark, and the fake clock, sleep, date and message box it runs on.
+// A small headless player for whole games on the test host, shared by the
+// simulation test and the benchmark.
 //
 // The bot stands in for the frame driver and the player: it advances the
 // fake clock, ticks the frame clock, counts down the bonus cooldown, picks a
@@ -8,116 +8,34 @@
 // entry opens and closes the results panel once it may be closed.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/text_entry.h"
 #include "base/file_util.h"
 #include "base/timers.h"
 #include "game/game.h"
-#include "platform/platform.h"
 #include "records/records.h"
-#include "ui/field_choice.h"
-#include "ui/panel_tree.h"
+#include "support/fake_clock.h"
+#include "support/test_host.h"
 
 namespace bot {
 
-// ------------------------------------------------------------ fake platform
-
-inline uint32_t gNow = 1000;
-inline int gMessageBoxes = 0;
-
-inline uint32_t FakeTicks() {
-  return gNow;
-}
-inline void FakeSleep(uint32_t ms) {
-  gNow += ms;
-}
-inline LocalDate FakeDate() {
-  return LocalDate{16, 1, 2026};
-}
-inline int FakeMessageBox(const char*, const char*, uint32_t) {
-  ++gMessageBoxes;
-  return IDOK;
-}
-
-inline void InstallFakePlatform() {
-  gNow = 1000;
-  gMessageBoxes = 0;
-  SetTickSource(FakeTicks);
-  SetSleepHook(FakeSleep);
-  SetDateSource(FakeDate);
-  SetMessageBoxHook(FakeMessageBox);
-  gFrameClock = FrameClock{};
-  ResetFrameClock();
-}
-
-inline void RemoveFakePlatform() {
-  SetTickSource(nullptr);
-  SetSleepHook(nullptr);
-  SetDateSource(nullptr);
-  SetMessageBoxHook(nullptr);
-}
-
-// The start of a frame: the clock moves on by ms and the frame clock ticks.
-inline void AdvanceFrame(uint32_t ms) {
-  gNow += ms;
-  TickFrameClock();
-}
-
-// A private working directory for the records files a game writes; the old
-// directory comes back and the files go away at the end.
-struct TempWorkDir {
-  std::filesystem::path previous, dir;
-  // `base` is the folder to make it in; a memory file system spares long
-  // runs the disk flush of every records save.
-  explicit TempWorkDir(const std::string& base = "/tmp") {
-    previous = std::filesystem::current_path();
-    std::string pattern = base + "/dromo-game-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) {
-      dir = pattern;
-      std::filesystem::current_path(dir);
-    }
-  }
-  ~TempWorkDir() {
-    std::error_code ec;
-    std::filesystem::current_path(previous, ec);
-    if (!dir.empty()) std::filesystem::remove_all(dir, ec);
-  }
-  TempWorkDir(const TempWorkDir&) = delete;
-  TempWorkDir& operator=(const TempWorkDir&) = delete;
-};
-
-// The managed panels the game shows and hides, as bare rectangles.
-inline void CreateManagedPanels() {
-  SetRootPanel(800, 600);
-  for (Panel** p :
-       {&OptionsPanel, &NameEntryPanel, &StageResultsPanel, &ResultsColumnsPanel, &RecordsPanel,
-        &RecordsStripPanel, &FieldChoicePanel, &BonusPanel, &SideInfoPanel}) {
-    *p = CreatePanel(nullptr, nullptr, nullptr, 0, 0, 0.1f, 0.1f, 0, 0);
-  }
-}
-
-// A fresh game on the fake platform at 800 x 600, rand seeded, shape 1
-// built; EndHeadlessGame undoes it.
+// A fresh game on the test host at 800 x 600, rand seeded, shape 1 built;
+// EndHeadlessGame undoes it.
 inline void StartHeadlessGame(unsigned seed) {
-  InstallFakePlatform();
-  CreateManagedPanels();
-  gApp.windowWidth = 800;
-  gApp.windowHeight = 600;
+  InstallFakeClock();
+  test_host::Reset();
   std::srand(seed);
   GameStartup();
 }
 
 inline void EndHeadlessGame() {
-  ReleasePanelTree();
-  RemoveFakePlatform();
+  test_host::Reset();
+  RemoveFakeClock();
 }
 
 // ------------------------------------------------------------ the player
@@ -334,9 +252,9 @@ inline void PlayFrame(Player& b, uint32_t ms) {
   ++b.tally.frames;
 
   // The shape choice opens after every restart; the bot confirms at once.
-  if (gChoiceState == 0) {
+  if (test_host::gHost.choiceOpen) {
     StartNewGame(b.nextShape);
-    gChoiceState = 2;
+    test_host::gHost.choiceOpen = false;
     ++b.tally.games;
     ++b.tally.gamesByShape[b.nextShape];
     b.nextShape = b.nextShape % 6 + 1;

@@ -34,7 +34,11 @@ set(win_suites
 foreach(name IN LISTS win_suites)
   add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp
                          ${CMAKE_CURRENT_SOURCE_DIR}/support/test_env.cpp)
-  target_link_libraries(${name} PRIVATE dromo_core gtest gtest_main)
+  if(name IN_LIST DROMO_RULES_TESTS)
+    target_link_libraries(${name} PRIVATE dromo_test_host dromo_rules gtest gtest_main)
+  else()
+    target_link_libraries(${name} PRIVATE dromo_core gtest gtest_main)
+  endif()
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/win/posix_compat.h)
   target_compile_definitions(${name} PRIVATE DROMO_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
