@@ -69,6 +69,11 @@ void BindOrFlat(int slot) {
 // renderer; the straight way still clears it, and the tests that compare
 // the two ways would see a draw that came to depend on it.
 void ClearScreen() {
+  if (DrawProbing()) {
+    const int32_t straight = StraightDrawing();
+    FoldIntoProbe(&straight, sizeof straight);
+    return;
+  }
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClearDepth(1.0);
   glClear(StraightDrawing() ? GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
@@ -197,8 +202,10 @@ void DrawBackground() {
   End2D();
 }
 
-void DrawPanels() {
-  PanelMousePass(gActions[ActionPointer].fired);
+// The pointer's pass over the panels runs once a frame, at its place in the
+// frame, in whichever drawing of the frame comes first.
+void DrawPanels(bool mousePass) {
+  if (mousePass) PanelMousePass(gActions[ActionPointer].fired);
   Begin2DWindow();
   BeginCachedLayer();  // panels whose picture holds still are drawn from a copy
   DrawPanelTree();
@@ -217,7 +224,7 @@ void DrawPausePicture() {
   DrawTextAt("PAUSE", kPauseFont, 50.0f, 150.0f, "aqpcg");
 }
 
-void DrawPicture(int focused) {
+void DrawPicture(int focused, bool mousePass) {
   ClearScreen();
   const bool optionsShown = PanelVisible(OptionsPanel);
   const bool notInChoice = NotInFieldChoice();
@@ -228,7 +235,7 @@ void DrawPicture(int focused) {
   } else if (!notInChoice && UseBackground()) {
     DrawBackground();
   }
-  DrawPanels();
+  DrawPanels(mousePass);
   DrawTextInputBox();
   const bool playScreen = !optionsShown && notInChoice && !PanelVisible(StageResultsPanel);
   if (focused && playScreen && gKeyTable[VK_F1] != 0) DrawHelpCard(gApp.languageFlag);
@@ -236,7 +243,88 @@ void DrawPicture(int focused) {
   if (gApp.debugOverlay != 0) DrawDebugOverlay();
 }
 
+// ------------------------------------------------------------ still pictures
+
+// A picture the same as the one on the screen is not drawn again.  Each
+// frame draws first as a probe (drawing nothing, hashing every call); only
+// when the hash differs from that of the picture last presented, or the
+// window asked for its picture again, is it drawn.  While the picture keeps
+// changing (play), probing pays for nothing, so after two changed probes in
+// a row the frames draw unprobed for a while and probe again.
+constexpr int kUnprobedFrames = 15;
+
+struct StillState {
+  bool skipping = false;
+  bool presentedKnown = false;  // the hash of the picture on the screen
+  uint64_t presented = 0;
+  bool fullFrameAsked = true;
+  int changedRun = 0;  // probes in a row that found the picture changed
+  int unprobedLeft = 0;
+  int drawn = 0;
+};
+StillState gStill;
+
+uint64_t ProbePicture(int focused) {
+  BeginDrawProbe();
+  DrawPicture(focused, true);
+  const uint64_t generation = TextureGeneration();
+  FoldIntoProbe(&generation, sizeof generation);
+  return EndDrawProbe();
+}
+
+// 1 when the frame drew a picture to present.
+int PresentPicture(int focused) {
+  StillState& s = gStill;
+  if (!s.skipping) {
+    DrawPicture(focused, true);
+    ++s.drawn;
+    return 1;
+  }
+  if (s.unprobedLeft > 0) {
+    --s.unprobedLeft;
+    s.presentedKnown = false;
+    DrawPicture(focused, true);
+    ++s.drawn;
+    return 1;
+  }
+  const uint64_t hash = ProbePicture(focused);
+  const bool compared = s.presentedKnown && !s.fullFrameAsked;
+  if (compared && hash == s.presented) {
+    s.changedRun = 0;
+    return 0;
+  }
+  if (compared && ++s.changedRun >= 2) {
+    s.changedRun = 0;
+    s.unprobedLeft = kUnprobedFrames;
+  }
+  s.presented = hash;
+  s.presentedKnown = true;
+  s.fullFrameAsked = false;
+  DrawPicture(focused, false);
+  ++s.drawn;
+  return 1;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------- still pictures
+
+void SetStillFrameSkipping(int on) {
+  gStill = StillState{};
+  gStill.skipping = on != 0;
+}
+
+void RequestFullFrame() {
+  gStill.fullFrameAsked = true;
+}
+
+int FramesDrawn() {
+  return gStill.drawn;
+}
+
+void DrawCurrentPicture(int focused) {
+  DrawPicture(focused, false);
+}
 
 // ---------------------------------------------------------------- intro
 
@@ -286,13 +374,19 @@ void ApplyVisibilityRules() {
 
 // ---------------------------------------------------------------- frame
 
-void RunFrame(int focused) {
+int RunFrame(int focused) {
+  int drew = 0;
   if (IntroRunning()) {
     IntroFrame();
+    // The intro moves all the time; what follows it starts afresh.
+    gStill.presentedKnown = false;
+    ++gStill.drawn;
+    drew = 1;
   } else {
     ApplyVisibilityRules();
-    if (!focused || InputAndStep()) DrawPicture(focused);
+    if (!focused || InputAndStep()) drew = PresentPicture(focused);
   }
   // Quick taps that were down for this frame are released now.
   KeyTableFrameSeen();
+  return drew;
 }

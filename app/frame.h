@@ -12,7 +12,23 @@
 #include "ui/name_entry.h"
 #include "ui/options_menu.h"
 
-void RunFrame(int focused);
+// 1 when the frame drew a picture for the loop to present.  A frame that
+// ends before drawing (the options chord) or, with still-frame skipping on,
+// whose picture would be the one on the screen draws nothing.
+int RunFrame(int focused);
+
+// On (as the program runs): a frame whose picture would be the same as the
+// last one presented is not drawn.  Off (the default, for tests that read
+// every frame) every frame draws.  Either way starts afresh.
+void SetStillFrameSkipping(int on);
+// The next frame is drawn whatever it shows: the window was exposed,
+// resized or shown again.
+void RequestFullFrame();
+// Pictures drawn since skipping was last switched (the intro's included).
+int FramesDrawn();
+// The current state's picture, drawn as a frame draws it, without the
+// frame's logic (tests compare it with what a skipped frame left).
+void DrawCurrentPicture(int focused);
 
 // SetupIntro (game/host.h) starts the full-screen intro.  True while the
 // intro takes the frames: time left, and neither the stage results nor the

@@ -54,6 +54,7 @@ void GameStartupSequence() {
   gApp.loopSleepMs = 10;
   SetUpVoices();
   ResetFrameClock();
+  SetStillFrameSkipping(1);
 }
 
 void Shutdown() {
@@ -78,8 +79,8 @@ void RunMessageLoop() {
       Sleep(500);
       continue;
     }
-    RunFrame(gApp.focused);
-    SwapBuffers();
+    // A still picture stays on the screen as it is: no drawing, no swap.
+    if (RunFrame(gApp.focused)) SwapBuffers();
     Sleep(gApp.loopSleepMs > 0 ? static_cast<uint32_t>(gApp.loopSleepMs) : 0);
   }
 }

@@ -89,6 +89,10 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     case WM_DESTROY:
       return 0;
 
+    case WM_PAINT:
+      RequestFullFrame();
+      return 0;
+
     case WM_SIZE:
       switch (wParam) {
         case SIZE_MINIMIZED:
@@ -98,9 +102,11 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         case SIZE_RESTORED:
           gApp.focused = 1;
           gApp.active = 1;
+          RequestFullFrame();
           break;
         case SIZE_MAXIMIZED:
           gApp.focused = 1;
+          RequestFullFrame();
           break;
         default:
           break;

@@ -210,6 +210,11 @@ void ReplayScissorTest(const uint8_t* p, size_t) {
 int Begin2D(double left, double right, double bottom, double top) {
   if (In2D == 1) return 0;
   In2D = 1;
+  if (DrawProbing()) {
+    const double view[4] = {left, right, bottom, top};
+    FoldIntoProbe(view, sizeof view);
+    return 1;
+  }
   glDisable(GL_DEPTH_TEST);
   glDepthMask(GL_FALSE);
   glMatrixMode(GL_PROJECTION);
@@ -228,6 +233,11 @@ int Begin2DWindow() {
 
 void End2D() {
   if (In2D <= 0) return;
+  if (DrawProbing()) {
+    In2D = 0;
+    FoldIntoProbe("end2d", 5);
+    return;
+  }
   if (In2D == 1) {
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);

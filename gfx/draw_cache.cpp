@@ -671,12 +671,45 @@ int StraightDrawing() {
   return gStraight;
 }
 
+namespace {
+bool gProbing = false;
+uint64_t gProbeHash = 0;
+
+void FoldCall(ReplayFn replay, const void* args, size_t size) {
+  gProbeHash = HashBytes(&replay, sizeof replay, gProbeHash);
+  gProbeHash = HashBytes(&size, sizeof size, gProbeHash);
+  if (size > 0) gProbeHash = HashBytes(args, size, gProbeHash);
+}
+}  // namespace
+
+void BeginDrawProbe() {
+  gProbing = true;
+  gProbeHash = 0x9e3779b97f4a7c15ull;
+}
+
+uint64_t EndDrawProbe() {
+  gProbing = false;
+  return gProbeHash;
+}
+
+bool DrawProbing() {
+  return gProbing;
+}
+
+void FoldIntoProbe(const void* data, size_t size) {
+  if (gProbing) gProbeHash = HashBytes(data, size, gProbeHash);
+}
+
 bool DrawRecording() {
-  return gCurrentItem >= 0;
+  return gCurrentItem >= 0 || gProbing;
 }
 
 void RecordDraw(ReplayFn replay, const void* args, size_t size, float x0, float y0, float x1,
                 float y1) {
+  if (gProbing) {
+    FoldCall(replay, args, size);
+    return;
+  }
   if (gCurrentItem < 0) return;
   AppendCall(replay, args, size);
   if (gScissor.on) {
@@ -691,10 +724,15 @@ void RecordDraw(ReplayFn replay, const void* args, size_t size, float x0, float 
 }
 
 void RecordState(ReplayFn replay, const void* args, size_t size) {
+  if (gProbing) {
+    FoldCall(replay, args, size);
+    return;
+  }
   if (gCurrentItem >= 0) AppendCall(replay, args, size);
 }
 
 void RecordScissor(int x, int y, int w, int h) {
+  if (gProbing) return;
   gScissor.x0 = static_cast<float>(x);
   gScissor.y0 = static_cast<float>(y);
   gScissor.x1 = static_cast<float>(x) + static_cast<float>(std::max(w, 0));
@@ -702,10 +740,12 @@ void RecordScissor(int x, int y, int w, int h) {
 }
 
 void RecordScissorTest(int on) {
+  if (gProbing) return;
   gScissor.on = on != 0;
 }
 
 void NoteScreenCleared() {
+  if (gProbing) return;
   gDrawn.clear();
   gCleared = true;
   gDrawnOverflow = false;
@@ -714,7 +754,7 @@ void NoteScreenCleared() {
 namespace {
 // content 0: what was drawn there is not known.
 void Note(float x0, float y0, float x1, float y1, uint64_t content) {
-  if (gReplaying || gLayerOpen) return;
+  if (gReplaying || gLayerOpen || gProbing) return;
   const Rect r = PixelsAround(x0, y0, x1, y1);
   if (r.Empty()) return;
   if (gDrawn.size() >= kMaxDrawn) {
@@ -745,7 +785,7 @@ uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {
 }
 
 void BeginCachedLayer() {
-  if (gStraight) return;  // everything is drawn as it is asked for
+  if (gStraight || gProbing) return;  // everything is drawn (or probed) as it is asked for
   gLayerOpen = true;
   gLayerUsable = gCleared && !gStraight;
   if (gLayerUsable) CheckContext();

@@ -21,7 +21,8 @@ int StraightDrawing();
 
 // ------------------------------------------------------------ recording
 
-// True while a layer item is being recorded: primitives record, not draw.
+// True while a layer item is being recorded, or a probe runs: primitives
+// record, not draw.
 bool DrawRecording();
 // A recorded call: `replay` gets back the same argument bytes.  The extent
 // (window pixels, x0 <= x1, y0 <= y1) bounds what the call may touch before
@@ -37,6 +38,21 @@ void RecordScissorTest(int on);
 // part of its copy, the scissor asked for is cut to that part.
 void ApplyScissor(int x, int y, int w, int h);
 void ApplyScissorTest(int on);
+
+// ------------------------------------------------------------ probe
+//
+// A frame drawn as a probe puts nothing on the screen: every call that would
+// draw or set drawing state folds what decides its pixels (the call and its
+// arguments) into one hash instead.  Two probes with the same hash stand for
+// the same picture on a screen cleared the same way, so a frame whose probe
+// matches the picture on the screen need not be drawn.  The layer stays
+// closed during a probe and nothing is noted as drawn.
+void BeginDrawProbe();
+uint64_t EndDrawProbe();
+bool DrawProbing();
+// For what draws by other means than the primitives (the well's quads, the
+// clear): folds bytes into the running probe.
+void FoldIntoProbe(const void* data, size_t size);
 
 // ------------------------------------------------------------ drawn area
 

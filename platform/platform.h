@@ -22,6 +22,7 @@ enum : uint32_t {
   WM_ACTIVATE = 0x0006,
   WM_SETFOCUS = 0x0007,
   WM_KILLFOCUS = 0x0008,
+  WM_PAINT = 0x000F,  // the window's picture was lost (exposed): draw it again
   WM_CLOSE = 0x0010,
   WM_QUIT = 0x0012,
   WM_KEYDOWN = 0x0100,
@@ -148,6 +149,7 @@ enum TestInputKind : int {
   TestMinimised,
   TestRestored,
   TestCloseRequest,
+  TestExposed,
 };
 int PostTestInput(TestInputKind kind, const char* text, int value);
 

@@ -319,4 +319,87 @@ TYPED_TEST(DrawSame, NameEntryAfterAGoodGame) {
       false);
 }
 
+// A picture that would be the one on the screen is not drawn again, and a
+// frame left out never leaves the screen behind: after every frame that did
+// not draw, the same moment drawn in full is what the screen still shows.
+TYPED_TEST(DrawSame, AStillPictureIsNotDrawnAgainAndNeverMissed) {
+  gNow = 100000;
+  std::srand(7);
+  ClearKeyTable();
+  ResetWellDrawing();
+  ResetFrameClock();
+  SetMouseInWindowOverride(1, 5, 5);
+  MiddleOfAGame(kVariantSport, false);
+  gChoiceState = 0;
+  gSelectedShape = 3;
+  SetStillFrameSkipping(1);
+  Picture screen;
+  int skipped = 0;
+  // One frame of the main loop: what it presents becomes the screen.
+  auto frame = [&](uint32_t ms, int focused = 1) {
+    gNow += ms;
+    const bool drew = RunFrame(focused) != 0;
+    if (drew) {
+      screen = ReadScreen();
+      return true;
+    }
+    ++skipped;
+    DrawCurrentPicture(focused);
+    EXPECT_TRUE(SamePicture(screen, ReadScreen(), TypeParam::kTolerance))
+        << "a frame left out left another picture on the screen";
+    return false;
+  };
+  auto drawnOver = [&](int frames, int focused = 1) {
+    const int before = FramesDrawn();
+    for (int i = 0; i < frames; ++i) frame(10, focused);
+    return FramesDrawn() - before;
+  };
+
+  // Two seconds of the untouched shape choice.
+  EXPECT_TRUE(frame(10)) << "the choice opens";
+  EXPECT_LE(drawnOver(200), 3);
+
+  // A key that moves the highlight is seen at once; then the choice is still.
+  KeyTablePress(VK_LEFT);
+  EXPECT_TRUE(frame(10)) << "the highlight moved";
+  KeyTableRelease(VK_LEFT);
+  EXPECT_EQ(gSelectedShape, 2);
+  EXPECT_LE(drawnOver(100), 3);
+
+  // Uncovered or shown again, the window gets its picture back.
+  WindowProc(WM_PAINT, 0, 0);
+  EXPECT_TRUE(frame(10)) << "the first frame after an expose";
+  EXPECT_FALSE(frame(10));
+
+  // Losing the focus shows the pause picture, once; getting it back, the choice.
+  EXPECT_TRUE(frame(10, 0));
+  EXPECT_LE(drawnOver(50, 0), 1);
+  EXPECT_TRUE(frame(10, 1));
+
+  // The name entry's caret blinks: its frames are drawn while it changes.
+  MiddleOfAGame(kVariantEasy, false);
+  gGame.score = 2000;
+  gGame.endState = 5;
+  gGame.nameInput = 0;
+  gGame.paused = 1;
+  ShowPanel(StageResultsPanel, true);
+  EXPECT_TRUE(frame(10));
+  ASSERT_TRUE(TextEntryEditing());
+  const int blinking = drawnOver(100);
+  EXPECT_GT(blinking, 2) << "the caret's pulse changes the picture";
+  TextEntryChar('Q');
+  EXPECT_TRUE(frame(10)) << "a typed letter is seen at once";
+  TextEntryChar(27);
+  frame(10);
+
+  // Play keeps changing: nothing of it is left out wrongly either.
+  MiddleOfAGame(kVariantHurdle, false);
+  drawnOver(60);
+
+  EXPECT_GT(skipped, 250) << "frames were left out";
+  SetStillFrameSkipping(0);
+  SetMouseInWindowOverride(0, 0, 0);
+  HideScreens();
+}
+
 }  // namespace

@@ -241,6 +241,7 @@ TEST_F(Pump, WindowStateChangesBecomeWindowMessages) {
   Post(TestFocusLost);
   Post(TestRestored);
   Post(TestFocusGained);
+  Post(TestExposed);
   Post(TestCloseRequest);
   Post(TestAltKeyDown, "F4");
   const auto msgs = DrainMessages();
@@ -253,6 +254,7 @@ TEST_F(Pump, WindowStateChangesBecomeWindowMessages) {
       {WM_SIZE, SIZE_RESTORED},
       {WM_ACTIVATE, WA_ACTIVE},
       {WM_SETFOCUS, 0},
+      {WM_PAINT, 0},  // uncovered: the picture is wanted again
       {WM_CLOSE, 0},
       {WM_KEYDOWN, VK_F4},
       {WM_SYSCOMMAND, SC_CLOSE},

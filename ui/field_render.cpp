@@ -303,6 +303,17 @@ void Flush() {
   std::sort(gItems.begin(), gItems.begin() + gItemCount, [](const QuadItem& a, const QuadItem& b) {
     return a.key != b.key ? a.key < b.key : a.seq < b.seq;
   });
+  if (DrawProbing()) {
+    // The quads and their pictures are all that decides what they draw.
+    for (int i = 0; i < gItemCount; ++i) {
+      const int t = gItems[i].key % 1024;
+      const GLuint name = t > 0 && t < kTextureSlots ? gTextures.slots[t].glName : 0;
+      FoldIntoProbe(&name, sizeof name);
+    }
+    FoldIntoProbe(gItems.data(), sizeof(QuadItem) * static_cast<size_t>(gItemCount));
+    gItemCount = 0;
+    return;
+  }
   int texture = -1;
   bool open = false;
   // Every quad here has one colour at all four corners.  Smooth shading all
@@ -521,19 +532,9 @@ bool IsWall(const Field& f, int32_t row, int32_t col) {
   return f.cellAt(f.index(row, col)) == kWall;
 }
 
-void EdgesPass(const Geometry& geo) {
+// The bevelled lines along the walls, noted as drawn with their content.
+void DrawEdgeLines(const Geometry& geo, uint64_t edges) {
   const Field& f = *gGame.field;
-  UseTexture(0);
-  // The edges follow the walls alone: the same walls, the same lines.
-  struct {
-    Geometry geo;
-    uint64_t state;
-  } what{geo, BlendState()};
-  uint64_t edges = HashBytes(&what, sizeof what, 7);
-  for (int32_t i = 0; i < f.count; ++i) {
-    const int32_t wall = f.cellAt(i) == kWall ? 1 : 0;
-    edges = HashBytes(&wall, sizeof wall, edges);
-  }
   NoteDrawnContent(geo.x0 - 1, geo.y0 - 1, geo.x0 + static_cast<float>(f.width) * geo.cw + 1,
                    geo.y0 + static_cast<float>(f.height) * geo.ch + 1, edges);
   glBegin(GL_LINES);
@@ -547,6 +548,28 @@ void EdgesPass(const Geometry& geo) {
     if (IsWall(f, row - 1, col)) EdgeLine(x, y + geo.ch, x + geo.cw, y + geo.ch);
   }
   glEnd();
+}
+
+void EdgesPass(const Geometry& geo) {
+  const Field& f = *gGame.field;
+  const bool probing = DrawProbing();
+  if (!probing) UseTexture(0);
+  // The edges follow the walls alone: the same walls, the same lines.  (A
+  // probe has folded the blending in already, call by call.)
+  struct {
+    Geometry geo;
+    uint64_t state;
+  } what{geo, probing ? 0 : BlendState()};
+  uint64_t edges = HashBytes(&what, sizeof what, 7);
+  for (int32_t i = 0; i < f.count; ++i) {
+    const int32_t wall = f.cellAt(i) == kWall ? 1 : 0;
+    edges = HashBytes(&wall, sizeof wall, edges);
+  }
+  if (probing) {
+    FoldIntoProbe(&edges, sizeof edges);
+  } else {
+    DrawEdgeLines(geo, edges);
+  }
   // Stone corner pieces where the playing area turns a corner between two walls.
   const float s = std::min(geo.cw, geo.ch) / 3.0f;
   for (int32_t i = 0; i < f.count; ++i) {
@@ -863,7 +886,7 @@ void DrawWellPass(int pass, const WellStyle& style) {
     case kWellPassSetup:
       StepWellPulses();
       CountDisplayTimers();
-      glLoadIdentity();
+      if (!DrawProbing()) glLoadIdentity();
       SetBlend(kBlendNormal);
       SetColor(1.0f, 1.0f, 1.0f, 1.0f);  // colour-material on for the whole well
       break;

@@ -398,6 +398,12 @@ void BuildPanelLayout() {
 
 void DrawPanelTree() {
   const int w = gRootPanel.w, h = gRootPanel.h;
+  if (DrawProbing()) {
+    const int view[2] = {w, h};
+    FoldIntoProbe(view, sizeof view);
+    DrawPanelRec(&gRootPanel);
+    return;
+  }
   glViewport(0, 0, w, h);
   glDisable(GL_DEPTH_TEST);
   glDepthMask(GL_FALSE);

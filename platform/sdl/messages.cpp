@@ -201,6 +201,11 @@ void TranslateWindowEvent(const SDL_WindowEvent& w) {
     case SDL_WINDOWEVENT_CLOSE:
       Queue(WM_CLOSE, 0, 0);
       break;
+    // Uncovered, or shown again: what was on the screen may be gone.
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+      Queue(WM_PAINT, 0, 0);
+      break;
     default:
       break;
   }
@@ -408,6 +413,9 @@ int PostTestInput(TestInputKind kind, const char* text, int value) {
       break;
     case TestCloseRequest:
       windowEvent(SDL_WINDOWEVENT_CLOSE);
+      break;
+    case TestExposed:
+      windowEvent(SDL_WINDOWEVENT_EXPOSED);
       break;
     default:
       return 0;

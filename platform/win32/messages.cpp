@@ -232,6 +232,8 @@ int PostTestInput(TestInputKind kind, const char* text, int value) {
       return w32::Post(WM_SIZE, SIZE_RESTORED, 0);
     case TestCloseRequest:
       return w32::Post(WM_CLOSE, 0, 0);
+    case TestExposed:
+      return w32::Post(WM_PAINT, 0, 0);
     default:
       return 0;
   }

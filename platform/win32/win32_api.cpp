@@ -126,6 +126,12 @@ LRESULT Bridge(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_KEYUP:
       return gWin.proc(message, GenericKey(wParam), lParam);
+    // The game draws its picture again; the region is then valid, or
+    // Windows would ask for it for ever.
+    case WM_PAINT:
+      gWin.proc(WM_PAINT, 0, 0);
+      if (hwnd != nullptr) ValidateRect(hwnd, nullptr);
+      return 0;
     default:
       break;
   }
