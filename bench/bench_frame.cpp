@@ -65,6 +65,43 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// The value that `percent` per cent of the samples do not exceed.
+double Percentile(std::vector<double> v, double percent) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t k = std::min(v.size() - 1, static_cast<size_t>(percent / 100.0 * v.size()));
+  return v[k];
+}
+
+// The bytes of every texture the context holds now, every mip level, by
+// the sizes of the channels GL reports for them.
+double TextureMegabytes() {
+  double bytes = 0;
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  for (GLuint name = 1; name < 8192; ++name) {
+    if (!glIsTexture(name)) continue;
+    glBindTexture(GL_TEXTURE_2D, name);
+    for (GLint level = 0; level < 16; ++level) {
+      GLint w = 0, h = 0;
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+      if (w <= 0 || h <= 0) break;
+      GLint bits = 0;
+      for (GLenum channel :
+           {GL_TEXTURE_RED_SIZE, GL_TEXTURE_GREEN_SIZE, GL_TEXTURE_BLUE_SIZE, GL_TEXTURE_ALPHA_SIZE,
+            GL_TEXTURE_LUMINANCE_SIZE, GL_TEXTURE_INTENSITY_SIZE}) {
+        GLint b = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, channel, &b);
+        bits += b;
+      }
+      bytes += static_cast<double>(w) * h * bits / 8.0;
+    }
+  }
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  return bytes / (1024.0 * 1024.0);
+}
+
 // Per-frame samples of one measured span.
 struct Span {
   std::vector<double> cpu, wall;
@@ -81,6 +118,10 @@ struct Span {
   void Report(benchmark::State& state, const std::string& name) const {
     state.counters[name + "_cpu_ms"] = Median(cpu);
     state.counters[name + "_wall_ms"] = Median(wall);
+  }
+  // The slowest frames: the wall time that 99 % of them stay within.
+  void ReportSlowest(benchmark::State& state, const std::string& name) const {
+    state.counters[name + "_wall_p99_ms"] = Percentile(wall, 99);
   }
 };
 
@@ -143,15 +184,17 @@ void BM_PlayFrame(benchmark::State& state) {
     return;
   }
   PlayScene(static_cast<int>(state.range(0)), state.range(1) != 0);
-  Span run, swap, empty;
+  Span run, swap, empty, whole;
   for (auto _ : state) {
     Rewind();
+    whole.Start();
     run.Start();
     RunFrame(1);
     run.Stop();
     swap.Start();
     SwapBuffers();
     swap.Stop();
+    whole.Stop();
 
     // The empty frame in the same run: clear and swap.
     empty.Start();
@@ -163,6 +206,9 @@ void BM_PlayFrame(benchmark::State& state) {
   }
   run.Report(state, "runframe");
   swap.Report(state, "swap");
+  whole.Report(state, "frame");
+  whole.ReportSlowest(state, "frame");
+  state.counters["textures_mb"] = TextureMegabytes();
   empty.Report(state, "empty");
   // How the panels of the last frame were drawn.
   const LayerStats layer = LastLayerStats();
@@ -176,6 +222,37 @@ BENCHMARK(BM_PlayFrame)
     ->ArgNames({"shape", "settling"})
     ->Iterations(kFrames)
     ->Unit(benchmark::kMillisecond);
+
+// A frame of the untouched shape choice as the program runs it, still
+// pictures left out: after the first, each frame only probes its picture.
+void BM_StillChoiceFrame(benchmark::State& state) {
+  if (!OpenWindow()) {
+    state.SkipWithError("no window (needs DISPLAY and the generated res/)");
+    return;
+  }
+  PlayScene(kVariantSport, false);
+  gChoiceState = 0;
+  SetStillFrameSkipping(1);
+  gNow += 16;
+  if (RunFrame(1)) SwapBuffers();
+  Span frame;
+  int drawn = 0;
+  for (auto _ : state) {
+    gNow += 10;
+    frame.Start();
+    const int drew = RunFrame(1);
+    if (drew) SwapBuffers();
+    frame.Stop();
+    drawn += drew;
+  }
+  frame.Report(state, "frame");
+  state.counters["drawn"] = drawn;
+  state.counters["textures_mb"] = TextureMegabytes();
+  SetStillFrameSkipping(0);
+  gChoiceState = 2;
+  HideScreens();
+}
+BENCHMARK(BM_StillChoiceFrame)->Iterations(kFrames)->Unit(benchmark::kMillisecond);
 
 // The parts of a play frame, each finished on its own.  The panel tree and
 // the borders are drawn as they were before the panel layer (every call),
