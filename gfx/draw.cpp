@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "app/app_state.h"
@@ -146,10 +147,14 @@ float LineHi(int a, int b) {
   return static_cast<float>(std::max(a, b) + 1);
 }
 
+// Recordings are compared byte by byte: no byte of a call's arguments may be
+// left undefined, padding included.
 struct LineArgs {
   int32_t ax, ay, mx, my, bx, by;
   ByteColour c1, c2;
+  uint8_t unused[2] = {0, 0};
 };
+static_assert(std::has_unique_object_representations_v<LineArgs>, "LineArgs has padding");
 void ReplayLine(const uint8_t* p, size_t);
 
 void ShadedLine(int ax, int ay, int mx, int my, int bx, int by, ByteColour c1, ByteColour c2) {

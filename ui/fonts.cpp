@@ -215,7 +215,10 @@ struct TextArgs {
   int32_t skipFront, skipBack;
   uint32_t length;
   int32_t colourLength;  // -1: no colour string
+  // Recordings are compared byte by byte: no padding left undefined.
+  int32_t unused = 0;
 };
+static_assert(sizeof(TextArgs) == sizeof(FontSet*) + 12 * sizeof(int32_t), "TextArgs has padding");
 
 void ReplayText(const uint8_t* p, size_t size) {
   TextArgs a;
