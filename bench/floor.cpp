@@ -14,32 +14,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/platform.h"
-
-namespace {
-
-int gQuit = 0;
-
-intptr_t Proc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (message == WM_CLOSE || message == WM_QUIT) gQuit = 1;
-  return DefWindowProc(message, wParam, lParam);
-}
-
-}  // namespace
+#include "floor_window.h"
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
   const int width = argc > 3 ? std::atoi(argv[2]) : 800;
   const int height = argc > 3 ? std::atoi(argv[3]) : 600;
-  const PixelFormat format{24, 0, 0, 1};  // the game's
-  if (!PlatformRegisterClass("floor", Proc) ||
-      !PlatformCreateWindow("floor", 0, 0, width, height) || !PlatformGetDC() ||
-      !PlatformChoosePixelFormat(format) || !PlatformSetPixelFormat() || !PlatformCreateContext() ||
-      !PlatformMakeCurrent(1)) {
-    std::fprintf(stderr, "floor: no GL window\n");
-    return 1;
-  }
-  PlatformShowWindow();
+  if (!floor_window::Open("floor", width, height)) return 1;
   ALCdevice* device = alcOpenDevice(nullptr);
   ALCcontext* context = device != nullptr ? alcCreateContext(device, nullptr) : nullptr;
   if (context == nullptr || !alcMakeContextCurrent(context))
@@ -71,10 +52,7 @@ int main(int argc, char** argv) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  const uint32_t start = GetTickCount();
-  Msg msg{};
-  while (!gQuit && GetTickCount() - start < static_cast<uint32_t>(seconds * 1000)) {
-    while (PeekMessage(&msg)) DispatchMessage(msg);
+  floor_window::Run(seconds, [] {
     glClear(GL_COLOR_BUFFER_BIT);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
@@ -86,17 +64,11 @@ int main(int argc, char** argv) {
     glTexCoord2f(0, 1);
     glVertex2f(100, 356);
     glEnd();
-    SwapBuffers();
-    Sleep(10);
-  }
+  });
   glDeleteTextures(1, &texture);
   alcMakeContextCurrent(nullptr);
   if (context != nullptr) alcDestroyContext(context);
   if (device != nullptr) alcCloseDevice(device);
-  PlatformMakeCurrent(0);
-  PlatformDeleteContext();
-  PlatformReleaseDC();
-  PlatformDestroyWindow();
-  PlatformUnregisterClass("floor");
+  floor_window::Close("floor");
   return 0;
 }
