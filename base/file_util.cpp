@@ -98,9 +98,8 @@ int OpenTextList(const char* path, std::istringstream& in) {
   return ok;
 }
 
-int ReplaceFileAtomically(const char* path, const void* bytes, std::size_t size) {
-  if (path == nullptr || path[0] == '\0') return 0;
-  return WriteFileReplacing(path, bytes, size);
+int ReplaceFileAtomically(const char* path, const void* bytes, std::size_t size, std::string* why) {
+  return WriteFileReplacing(path, bytes, size, why);
 }
 
 bool SkipRestOfLine(std::istream& in) {

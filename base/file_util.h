@@ -54,8 +54,9 @@ int OpenTextList(const char* path, std::istringstream& in);
 // Writes bytes to `path` without ever leaving a half-written file in its
 // place: the bytes go to a temporary file in the same directory, which is
 // then renamed over the old one.  1 on success; on failure the old file is
-// untouched and the temporary file removed.
-int ReplaceFileAtomically(const char* path, const void* bytes, std::size_t size);
+// untouched, the temporary file removed and `why`, when given, says why.
+int ReplaceFileAtomically(const char* path, const void* bytes, std::size_t size,
+                          std::string* why = nullptr);
 
 // Discards the rest of the current line.  True when a line end (LF, or CR LF)
 // was consumed; false when a read failed first.

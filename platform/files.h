@@ -15,7 +15,9 @@ int FileExists(const char* path);
 // on success; on failure the old file is untouched and nothing is left behind.
 // The temporary file always has the same name (ReplacingTempName), so a crash
 // in the middle leaves at most that one file, which the next save reuses.
-int WriteFileReplacing(const char* path, const void* bytes, std::size_t size);
+// On failure `why`, when given, gets the system's reason in a few words.
+int WriteFileReplacing(const char* path, const void* bytes, std::size_t size,
+                       std::string* why = nullptr);
 inline std::string ReplacingTempName(const std::string& path) {
   return path + ".tmp";
 }

@@ -1,6 +1,7 @@
 // The records files: one per well shape, 1280 bytes, scores keyed by
 // position, small fields salted, names scrambled in byte pairs, and a
 // checksum over the scores.
+#include <cstdio>
 #include <cstring>
 
 #include "base/file_util.h"
@@ -153,8 +154,13 @@ void SaveRecords(const std::string& fileName) {
   EncodeRecords(gRecordTable, bytes);
   // The whole image goes to a temporary file that replaces the old one only
   // once complete, so no moment exists in which a crash loses the table.  A
-  // file that cannot be written is left as it was, without a word.
-  ReplaceFileAtomically(fileName.c_str(), bytes.data(), bytes.size());
+  // file that cannot be written is left as it was, and the player is told
+  // on standard error; the next save tries again.
+  std::string why;
+  if (!ReplaceFileAtomically(fileName.c_str(), bytes.data(), bytes.size(), &why)) {
+    std::fprintf(stderr, "st-dromo: the records were not saved to %s: %s\n", fileName.c_str(),
+                 why.c_str());
+  }
 }
 
 void LoadRecords(const std::string& fileName) {

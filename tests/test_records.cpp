@@ -377,6 +377,30 @@ TEST_F(RecordsFiles, SaveAndLoadKeepTheTable) {
   EXPECT_NE(gRecordLines[1].text.find("  48300 "), std::string::npos) << gRecordLines[1].text;
 }
 
+// A table that cannot be saved leaves what was there and leaves no litter,
+// and says so on standard error, naming the file and the reason; the next
+// save tries again.
+TEST_F(RecordsFiles, AFailedSaveSaysWhyAndTheNextOneTriesAgain) {
+  fs::create_directory("blocked");  // a folder where the file should be
+  gRecordTable = DistinctTable();
+  ::testing::internal::CaptureStderr();
+  SaveRecords("blocked");
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("not saved to blocked: "), std::string::npos) << said;
+  EXPECT_NE(said.find("directory"), std::string::npos) << "the reason: " << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_TRUE(fs::is_directory("blocked"));
+  EXPECT_FALSE(fs::exists("blocked.tmp"));
+
+  fs::remove("blocked");
+  ::testing::internal::CaptureStderr();
+  SaveRecords("blocked");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  gRecordTable = DefaultTable(LocalDate{1, 1, 1999});
+  LoadRecords("blocked");
+  ExpectTablesEqual(gRecordTable, AsLoaded(DistinctTable()));
+}
+
 TEST_F(RecordsFiles, NamesThroughAFile) {
   struct Case {
     std::string given, loaded;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/backend.h"
@@ -30,8 +31,12 @@ int MoveFile(const char* from, const char* to) {
   return std::rename(from, to) == 0 ? 1 : 0;
 }
 
-int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
-  if (path == nullptr || path[0] == '\0') return 0;
+int WriteFileReplacing(const char* path, const void* bytes, std::size_t size, std::string* why) {
+  const auto fail = [why](const char* reason) {
+    if (why != nullptr) *why = reason;
+    return 0;
+  };
+  if (path == nullptr || path[0] == '\0') return fail("no file name");
   // One fixed temporary name per file: a save killed half-way leaves at most
   // this one file, and the next save truncates and reuses it.
   const std::string tmp = ReplacingTempName(path);
@@ -40,7 +45,7 @@ int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
   // A link under that name is never written through: it goes, and a plain
   // file takes its place.
   if (fd < 0 && errno == ELOOP && unlink(tmp.c_str()) == 0) fd = open(tmp.c_str(), kFlags, 0644);
-  if (fd < 0) return 0;
+  if (fd < 0) return fail(std::strerror(errno));
   // Two games saving the same table at once must not write into one file:
   // the second gives up.  The lock must be on the file still under the
   // temporary name, not on one a finished save has just renamed away.
@@ -50,25 +55,34 @@ int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
       stat(tmp.c_str(), &named) != 0 || mine.st_ino != named.st_ino ||
       mine.st_dev != named.st_dev || ftruncate(fd, 0) != 0) {
     close(fd);
-    return 0;
+    return fail("another save of the same file is under way");
   }
   struct stat old {};
   if (stat(path, &old) == 0) fchmod(fd, old.st_mode & 07777);
   bool ok = true;
+  int error = 0;
   const auto* p = static_cast<const char*>(bytes);
   for (std::size_t done = 0; ok && done < size;) {
     const ssize_t n = write(fd, p + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     ok = n > 0;
     if (ok) done += static_cast<std::size_t>(n);
+    if (!ok) error = n < 0 ? errno : ENOSPC;
   }
-  ok = fsync(fd) == 0 && ok;
+  if (fsync(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
   // rename() replaces the old file atomically: a crash leaves either the
   // old table or the new one, never a half-written file.
-  if (!ok || std::rename(tmp.c_str(), path) != 0) {
+  if (ok && std::rename(tmp.c_str(), path) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
     unlink(tmp.c_str());
     close(fd);
-    return 0;
+    return fail(std::strerror(error));
   }
   close(fd);
   // Make the rename itself durable.

@@ -1,5 +1,7 @@
 // File deletion, renaming and safe replacement for the records files.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/backend.h"
@@ -21,21 +23,30 @@ int MoveFile(const char* from, const char* to) {
   return w32::MoveFileBytes(from, to);
 }
 
-int WriteFileReplacing(const char* path, const void* bytes, std::size_t size) {
-  if (path == nullptr || path[0] == '\0') return 0;
+int WriteFileReplacing(const char* path, const void* bytes, std::size_t size, std::string* why) {
+  const auto fail = [why](const char* reason) {
+    if (why != nullptr) *why = reason;
+    return 0;
+  };
+  if (path == nullptr || path[0] == '\0') return fail("no file name");
   // One fixed name: a crash leaves at most this file, which the next save reuses.
   const std::string tmp = ReplacingTempName(path);
   std::FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (f == nullptr) return 0;
+  if (f == nullptr) return fail(std::strerror(errno));
   bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
   ok = std::fflush(f) == 0 && ok;
+  const int error = ok ? 0 : errno;
   ok = w32::FlushToDisk(f) != 0 && ok;
   ok = std::fclose(f) == 0 && ok;
+  if (!ok) {
+    std::remove(tmp.c_str());
+    return fail(error != 0 ? std::strerror(error) : "the file could not be written");
+  }
   // The rename replaces the old file in one step and returns only once it is
   // on the disk: a crash leaves either the old table or the new one.
-  if (!ok || !w32::ReplaceFileBytes(tmp.c_str(), path)) {
+  if (!w32::ReplaceFileBytes(tmp.c_str(), path)) {
     std::remove(tmp.c_str());
-    return 0;
+    return fail("the old file could not be replaced");
   }
   return 1;
 }
