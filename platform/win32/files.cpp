@@ -45,8 +45,10 @@ int WriteFileReplacing(const char* path, const void* bytes, std::size_t size, st
   // The rename replaces the old file in one step and returns only once it is
   // on the disk: a crash leaves either the old table or the new one.
   if (!w32::ReplaceFileBytes(tmp.c_str(), path)) {
+    const std::string reason = w32::LastErrorText();
     std::remove(tmp.c_str());
-    return fail("the old file could not be replaced");
+    if (why != nullptr) *why = reason;
+    return 0;
   }
   return 1;
 }

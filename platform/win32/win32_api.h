@@ -21,6 +21,8 @@ int MoveFileBytes(const char* from, const char* to);  // never replaces
 int FileExistsBytes(const char* path);
 // Renames over an existing file in one step, through to the disk.
 int ReplaceFileBytes(const char* from, const char* to);
+// The system's words for the last failed call of this thread.
+std::string LastErrorText();
 // Pushes an open file's written data through to the disk.
 int FlushToDisk(std::FILE* f);
 int ProcessId();

@@ -83,6 +83,18 @@ int ReadPrefixBytes(const char* path, std::size_t limit, std::string& out, int* 
   return *why == 0 ? 1 : 0;
 }
 
+std::string LastErrorText() {
+  const DWORD code = ::GetLastError();
+  char text[256] = {};
+  const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, text, sizeof text, nullptr);
+  std::string s(text, n);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.'))
+    s.pop_back();
+  if (s.empty()) s = "system error " + std::to_string(code);
+  return s;
+}
+
 int FlushToDisk(std::FILE* f) {
   const intptr_t h = _get_osfhandle(_fileno(f));
   if (h == -1) return 0;
