@@ -275,32 +275,26 @@ uint64_t ProbePicture(int focused) {
 // 1 when the frame drew a picture to present.
 int PresentPicture(int focused) {
   StillState& s = gStill;
-  if (!s.skipping) {
-    DrawPicture(focused, true);
-    ++s.drawn;
-    return 1;
-  }
-  if (s.unprobedLeft > 0) {
+  const bool probe = s.skipping && s.unprobedLeft == 0;
+  if (probe) {
+    const uint64_t hash = ProbePicture(focused);
+    const bool compared = s.presentedKnown && !s.fullFrameAsked;
+    if (compared && hash == s.presented) {
+      s.changedRun = 0;
+      return 0;
+    }
+    if (compared && ++s.changedRun >= 2) {
+      s.changedRun = 0;
+      s.unprobedLeft = kUnprobedFrames;
+    }
+    s.presented = hash;
+  } else if (s.unprobedLeft > 0) {
     --s.unprobedLeft;
-    s.presentedKnown = false;
-    DrawPicture(focused, true);
-    ++s.drawn;
-    return 1;
   }
-  const uint64_t hash = ProbePicture(focused);
-  const bool compared = s.presentedKnown && !s.fullFrameAsked;
-  if (compared && hash == s.presented) {
-    s.changedRun = 0;
-    return 0;
-  }
-  if (compared && ++s.changedRun >= 2) {
-    s.changedRun = 0;
-    s.unprobedLeft = kUnprobedFrames;
-  }
-  s.presented = hash;
-  s.presentedKnown = true;
+  // An unprobed picture's hash is not known.
+  s.presentedKnown = probe;
   s.fullFrameAsked = false;
-  DrawPicture(focused, false);
+  DrawPicture(focused, !probe);  // the probe made the pointer's pass
   ++s.drawn;
   return 1;
 }
